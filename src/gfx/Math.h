@@ -27,19 +27,17 @@ D3DXVECTOR3* D3DXVec3Normalize(D3DXVECTOR3* out, const D3DXVECTOR3* v);
 D3DXVECTOR4* D3DXVec3Transform(D3DXVECTOR4* out, const D3DXVECTOR3* v, const D3DXMATRIX* m);
 
 // (v.x, v.y, v.z, 1) * m divided by w: a point transformed with projection.
-D3DXVECTOR3* D3DXVec3TransformCoord(D3DXVECTOR3* out, const D3DXVECTOR3* v,
-                                    const D3DXMATRIX* m);
+D3DXVECTOR3* D3DXVec3TransformCoord(D3DXVECTOR3* out, const D3DXVECTOR3* v, const D3DXMATRIX* m);
 
 // (v.x, v.y, v.z, 0) * m: a direction, translation left out.
-D3DXVECTOR3* D3DXVec3TransformNormal(D3DXVECTOR3* out, const D3DXVECTOR3* v,
-                                     const D3DXMATRIX* m);
+D3DXVECTOR3* D3DXVec3TransformNormal(D3DXVECTOR3* out, const D3DXVECTOR3* v, const D3DXMATRIX* m);
 
 // v through world * view * projection (a null matrix is left out), divided by
 // w unless w is within 2^-23 of 1, then mapped into the viewport: pixels in
 // x and y (y down), depth in [MinZ, MaxZ]. The viewport is required.
-D3DXVECTOR3* D3DXVec3Project(D3DXVECTOR3* out, const D3DXVECTOR3* v,
-                             const D3DVIEWPORT8* viewport, const D3DXMATRIX* projection,
-                             const D3DXMATRIX* view, const D3DXMATRIX* world);
+D3DXVECTOR3* D3DXVec3Project(D3DXVECTOR3* out, const D3DXVECTOR3* v, const D3DVIEWPORT8* viewport,
+                             const D3DXMATRIX* projection, const D3DXMATRIX* view,
+                             const D3DXMATRIX* world);
 
 // ----------------------------------------------------------------- matrices
 D3DXMATRIX* D3DXMatrixIdentity(D3DXMATRIX* out);
@@ -50,8 +48,9 @@ D3DXMATRIX* D3DXMatrixMultiply(D3DXMATRIX* out, const D3DXMATRIX* a, const D3DXM
 
 D3DXMATRIX* D3DXMatrixTranspose(D3DXMATRIX* out, const D3DXMATRIX* m);
 
-// The inverse of m; stores the determinant when determinant is not null.
-// Returns null (out unchanged) when 1 / determinant is not finite.
+// The inverse of m. The determinant is stored whenever determinant is not
+// null, also for a singular m; then (1 / determinant not finite) the result
+// is null and out is left unchanged.
 D3DXMATRIX* D3DXMatrixInverse(D3DXMATRIX* out, float* determinant, const D3DXMATRIX* m);
 
 // Diagonal (sx, sy, sz, 1).
