@@ -21,7 +21,7 @@ struct ModeEntry {
     uint32_t width = 0;
     uint32_t height = 0;
     gfx::D3DFORMAT format = gfx::D3DFMT_UNKNOWN;
-    uint32_t behaviorFlags = 0;                             // D3DCREATE_* vertex processing
+    uint32_t behaviorFlags = 0;                              // D3DCREATE_* vertex processing
     gfx::D3DFORMAT depthStencilFormat = gfx::D3DFMT_UNKNOWN; // 0 without a depth buffer
 };
 static_assert(sizeof(ModeEntry) == 20);
@@ -29,7 +29,7 @@ static_assert(sizeof(ModeEntry) == 20);
 struct DeviceEntry {
     uint32_t deviceType = 0; // D3DDEVTYPE_HAL or D3DDEVTYPE_REF
     gfx::D3DCAPS8 caps = {};
-    const char* name = "";   // "HAL", "REF"
+    const char* name = ""; // "HAL", "REF"
     int32_t windowCapable = 0;
     uint32_t modeCount = 0;
     ModeEntry modes[maxModesPerDevice] = {};
@@ -46,6 +46,14 @@ struct AdapterEntry {
     DeviceEntry devices[maxDevicesPerAdapter] = {};
     uint32_t currentDevice = 0;
 };
+
+// One entry of the device type list enumeration walks per adapter.
+struct DeviceTypeEntry {
+    uint32_t deviceType = 0;
+    const char* name = "";
+};
+inline constexpr DeviceTypeEntry hardwareDeviceTypes[] = {{gfx::D3DDEVTYPE_HAL, "HAL"}};
+inline constexpr DeviceTypeEntry referenceDeviceType = {gfx::D3DDEVTYPE_REF, "REF"};
 
 // qsort order of display modes: format descending (signed), then width and
 // height ascending.

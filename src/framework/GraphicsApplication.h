@@ -42,22 +42,22 @@ public:
     GraphicsApplication& operator=(const GraphicsApplication&) = delete;
 
     // ---- the fourteen virtual operations, in slot order
-    virtual HRESULT adjustWindowStyle();                                        // 0
+    virtual HRESULT adjustWindowStyle(); // 0
     virtual HRESULT acceptDevice(const gfx::D3DCAPS8& caps, uint32_t behavior,
-                                 gfx::D3DFORMAT backBufferFormat);              // 1
-    virtual HRESULT initializeOnce();                                           // 2
-    virtual HRESULT createDeviceResources();                                    // 3
-    virtual HRESULT createVideoResources();                                     // 4
-    virtual HRESULT advanceFrame();                                             // 5
-    virtual HRESULT renderFrame();                                              // 6
-    virtual HRESULT releaseVideoResources();                                    // 7
-    virtual HRESULT releaseDeviceResources();                                   // 8
-    virtual HRESULT shutdownApplication();                                      // 9
-    virtual HRESULT startUp();                                                  // 10
-    virtual int32_t run();                                                      // 11
+                                 gfx::D3DFORMAT backBufferFormat); // 1
+    virtual HRESULT initializeOnce();                              // 2
+    virtual HRESULT createDeviceResources();                       // 3
+    virtual HRESULT createVideoResources();                        // 4
+    virtual HRESULT advanceFrame();                                // 5
+    virtual HRESULT renderFrame();                                 // 6
+    virtual HRESULT releaseVideoResources();                       // 7
+    virtual HRESULT releaseDeviceResources();                      // 8
+    virtual HRESULT shutdownApplication();                         // 9
+    virtual HRESULT startUp();                                     // 10
+    virtual int32_t run();                                         // 11
     intptr_t handleMessage(HWND window, uint32_t message, uintptr_t wParam,
-                           intptr_t lParam) override;                           // 12
-    virtual void suspendFrames(bool pause);                                     // 13
+                           intptr_t lParam) override; // 12
+    virtual void suspendFrames(bool pause);           // 13
 
     // ---- non-virtual operations
     HRESULT bringUpDevice();
@@ -105,6 +105,30 @@ public:
 protected:
     platform::Platform& platform;
     Environment environment;
+
+    // The device types enumeration tries on every adapter, in order.  The
+    // program lists the hardware device only; a subclass may add the
+    // reference device before startUp (device creation is ready for it).
+    const DeviceTypeEntry* deviceTypes = hardwareDeviceTypes;
+    uint32_t deviceTypeCount = 1;
+
+    // The current adapter, its current device and that device's current mode.
+    AdapterEntry& currentAdapterEntry() { return adapters[currentAdapter]; }
+    DeviceEntry& currentDeviceEntry();
+    ModeEntry& currentModeEntry();
+
+private:
+    // Full-screen cursor and cursor clipping after a device is created or reset.
+    void applyCursorSettings();
+    // The WM_CLOSE sequence; runs once (a later WM_CLOSE finds nothing to do).
+    void shutDown();
+    // Gives up the framework's reference to the device; false when others
+    // still hold references to it.
+    bool releaseDevice();
+    bool pickDepthFormat(uint32_t adapter, uint32_t deviceType, gfx::D3DFORMAT format,
+                         gfx::D3DFORMAT* depthStencilFormat);
+
+    bool shutDownDone = false;
 };
 
 // The process-wide pointer to the one application object, set by its
