@@ -54,10 +54,10 @@ struct OrreryState {
     int32_t dayNumber = 0;    // whole days since the epoch
     double clockRate = 0.5;   // simulated days per second of application time
     int32_t paused = 0;
-    float yaw = 2.3561945f, yawBase = 2.3561945f;     // 135 degrees
+    float yaw = 2.3561945f, yawBase = 2.3561945f;       // 135 degrees
     float pitch = 0.08726647f, pitchBase = 0.08726647f; // 5 degrees
-    double fieldOfView = 20 * 0.017453293005625408;  // vertical, radians
-    double distance = 1500.0;                        // eye to planet centre
+    double fieldOfView = 20 * 0.017453293005625408;     // vertical, radians
+    double distance = 1500.0;                           // eye to planet centre
     double aspectRatio = 4.0 / 3.0;
     gfx::D3DXVECTOR3 eye = {}, lookAt = {}, up = {}; // scene frame, planet at the origin
     gfx::D3DXMATRIX viewMatrix = {}, projectionMatrix = {};
@@ -103,8 +103,8 @@ struct OrreryState {
 // What the frame pass needs from the framework besides the state.
 struct FrameContext {
     gfx::Device* device = nullptr;
-    float appTime = 0;               // seconds of application time at this frame
-    const char* frameCaption = "";   // the frame statistics line
+    float appTime = 0;             // seconds of application time at this frame
+    const char* frameCaption = ""; // the frame statistics line
 };
 
 } // namespace app

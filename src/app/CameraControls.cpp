@@ -1,0 +1,76 @@
+// The camera and clock controls (see CameraControls.h).
+#include "app/CameraControls.h"
+
+#include "model/BodyTable.h"
+
+namespace app {
+
+double closestDistance(int32_t planet) {
+    return 2.1 * model::bodyTable[9 * planet].radius.x;
+}
+
+void narrowFieldOfView(OrreryState& state) {
+    state.fieldOfView -= oneDegree;
+    if (state.fieldOfView < twoDegrees) state.fieldOfView = twoDegrees;
+}
+
+void widenFieldOfView(OrreryState& state) {
+    state.fieldOfView += oneDegree;
+    if (state.fieldOfView > quarterTurn) state.fieldOfView = quarterTurn;
+}
+
+namespace {
+
+// Hundredths of a thousand km in `step` of the distance, truncated toward
+// zero: 1500 at 3 % gives 4499, as 1500 * 0.03f * 100 falls just short of
+// 4500.
+int32_t distanceStepCount(double distance, float step) {
+    return static_cast<int32_t>(distance * step * 100.0f);
+}
+
+constexpr double hundredth = double(0.01f);
+
+} // namespace
+
+void moveCloser(OrreryState& state, float step) {
+    state.distance -= distanceStepCount(state.distance, step) * hundredth;
+    const double closest = closestDistance(state.planet);
+    if (state.distance < closest) state.distance = closest;
+}
+
+void moveFarther(OrreryState& state, float step) {
+    state.distance += distanceStepCount(state.distance, step) * hundredth;
+    if (state.distance > farthestDistance) state.distance = farthestDistance;
+}
+
+void speedUpCoarse(OrreryState& state) {
+    const double k = state.clockRate * 0.05;
+    if (state.clockRate > 0)
+        state.clockRate += k > coarseRateFloor ? k : coarseRateFloor;
+    else if (k < -coarseRateFloor)
+        state.clockRate -= k; // backwards: 5 % toward zero
+    else
+        state.clockRate += coarseRateFloor;
+    if (state.clockRate > fastestClockRate) state.clockRate = fastestClockRate;
+}
+
+void slowDownCoarse(OrreryState& state) {
+    const double k = state.clockRate * 0.05;
+    if (state.clockRate > 0)
+        state.clockRate -= k > coarseRateFloor ? k : coarseRateFloor;
+    else if (k < -coarseRateFloor)
+        state.clockRate += k; // backwards: 5 % away from zero
+    else
+        state.clockRate -= coarseRateFloor;
+    if (state.clockRate < -fastestClockRate) state.clockRate = -fastestClockRate;
+}
+
+void speedUpFine(OrreryState& state) {
+    state.clockRate += fineRateStep;
+}
+
+void slowDownFine(OrreryState& state) {
+    state.clockRate -= fineRateStep;
+}
+
+} // namespace app
