@@ -1,0 +1,74 @@
+// The frame pass: see FramePass.h.
+#include "render/FramePass.h"
+
+#include "gfx/Math.h"
+#include "model/BodyTable.h"
+#include "model/OrbitalMotion.h"
+#include "overlay/HeadsUpDisplay.h"
+#include "render/OrbitLines.h"
+#include "render/PlanetSystem.h"
+#include "render/SceneGeometry.h"
+#include "render/SkyPoints.h"
+#include "render/SunPass.h"
+
+#include <algorithm>
+
+namespace render {
+
+using namespace gfx;
+
+namespace {
+
+// The moons' trails of one side, on the line state and the planet's
+// equatorial frame.
+void drawMoonOrbits(const app::OrreryState& state, Device* device, int32_t code) {
+    const model::Body& planet = model::bodyTable[model::bodyIndex(state.planet, 0)];
+    device->ApplyStateBlock(state.lineStateBlock);
+    const D3DXMATRIX pole = model::poleOrientation(planet);
+    device->SetTransform(D3DTS_WORLD, &pole);
+    if (!state.showMoonOrbits) return;
+    const int32_t moonCount = std::clamp(planet.moonCount, 0, model::slotsPerSystem - 1);
+    for (int32_t m = 1; m <= moonCount; ++m)
+        drawMoonOrbit(state, device, m, code);
+}
+
+} // namespace
+
+D3DLIGHT8 sunLight(const D3DXVECTOR3& towardSun) {
+    D3DLIGHT8 light;
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = {1, 1, 1, 0};
+    D3DXVec3Normalize(&light.Direction, &towardSun);
+    light.Position = towardSun;
+    light.Range = 1000;
+    return light;
+}
+
+int32_t renderFrame(app::OrreryState& state, const app::FrameContext& frame) {
+    Device* device = frame.device;
+    if (!device) return 0;
+
+    const D3DXVECTOR3 towardSun = sunVector(state);
+    const D3DXVECTOR3 awayFromSun = {-towardSun.x, -towardSun.y, -towardSun.z};
+    const D3DLIGHT8 lights[2] = {sunLight(towardSun), sunLight(awayFromSun)};
+    for (uint32_t index = 0; index < 2; ++index) {
+        device->SetLight(index, &lights[index]);
+        device->LightEnable(index, 0);
+    }
+
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    if (FAILED(device->BeginScene())) return 0;
+
+    drawSun(state, device);
+    drawPlanetOrbits(state, device);
+    drawSkyPoints(state, device);
+    drawMoonOrbits(state, device, app::BehindPlanet);
+    drawPlanetSystem(state, device);
+    drawMoonOrbits(state, device, app::InFrontOfPlanet);
+    overlay::drawOverlay(state, frame, state.labelWorldMatrix);
+
+    device->EndScene();
+    return 0;
+}
+
+} // namespace render

@@ -1,0 +1,169 @@
+// Orbit lines: see OrbitLines.h.
+#include "render/OrbitLines.h"
+
+#include "gfx/Math.h"
+#include "model/OrbitalMotion.h"
+#include "render/Meshes.h"
+#include "render/SceneGeometry.h"
+
+#include <cmath>
+
+namespace render {
+
+using namespace gfx;
+
+namespace {
+
+constexpr uint32_t planetOrbitColour = 0xFF3F5F7F;
+// 4 degrees from the single-precision pi.
+constexpr double planetOrbitStep = 0.06981317202250163;
+// Single-precision 2 degrees; a moon's samples lie two of these apart.
+constexpr double moonOrbitHalfStep = double(0.034906585f);
+constexpr double gravitationalConstant = 6.673e-11;
+constexpr double metresPerUnit = 1000000.0; // thousands of km to metres
+constexpr double trailScale = 20000.0;
+constexpr double trailCap = 18.84955644607544;     // 6 pi, single-precision pi
+constexpr double fullTurn = 6.2831854820251465;    // single-precision 2 pi
+constexpr double keplerTolerance = double(0.001f); // radians
+constexpr int keplerStepLimit = 64;                // converges in a few for e < 0.25
+
+} // namespace
+
+// ------------------------------------------------------------------- Kepler
+
+D3DXVECTOR3 orbitPointAt(const model::OrbitalElements& orbit, double M) {
+    const double e = orbit.eccentricity;
+    double E = M + e * std::sin(M) * (1.0 + e * std::cos(M));
+    for (int step = 0; step < keplerStepLimit; ++step) {
+        const double next = E - (E - e * std::sin(E) - M) / (1.0 - e * std::cos(E));
+        const bool settled = !(std::fabs(E - next) > keplerTolerance); // NaN stops too
+        E = next;
+        if (settled) break;
+    }
+    const double x = std::cos(E) - e;
+    const double y = std::sqrt(1.0 - e * e) * std::sin(E);
+    const double trueAnomaly = std::atan2(y, x);
+    const double r = orbit.semiMajorAxis * std::sqrt(x * x + y * y);
+    const double u = trueAnomaly + orbit.periapsisArgument;
+    const double node = orbit.ascendingNode, i = orbit.inclination;
+    return {float(r * (std::cos(node) * std::cos(u) - std::sin(node) * std::sin(u) * std::cos(i))),
+            float(r * std::sin(u) * std::sin(i)),
+            float(r * (std::sin(node) * std::cos(u) + std::cos(node) * std::sin(u) * std::cos(i)))};
+}
+
+// ------------------------------------------------------------------ planets
+
+void drawPlanetOrbits(const app::OrreryState& state, Device* device) {
+    const D3DXMATRIX world = skyWorld(state.eye);
+    device->SetTransform(D3DTS_WORLD, &world);
+    if (!state.showPlanetOrbits) return;
+    device->ApplyStateBlock(state.lineStateBlock);
+    for (int32_t p = 1; p <= 9; ++p)
+        drawPlanetOrbit(state, device, p, state.planet);
+}
+
+void drawPlanetOrbit(const app::OrreryState& state, Device* device, int32_t target,
+                     int32_t observer) {
+    if (target == observer) return;
+    const model::Body& targetBody = model::bodyTable[model::bodyIndex(target, 0)];
+    const model::Body& observerBody = model::bodyTable[model::bodyIndex(observer, 0)];
+    const D3DXVECTOR3 observerPosition =
+        model::orbitalPosition(observerBody, state.dayFraction, state.dayNumber);
+    const D3DXMATRIX sunPole = model::poleOrientation(model::bodyTable[model::sunIndex]);
+    const double startAnomaly = model::meanAnomaly(targetBody, state.dayFraction, state.dayNumber);
+
+    LineVertex vertices[orbitSamples];
+    for (int32_t k = 0; k < orbitSamples; ++k) {
+        const D3DXVECTOR3 point =
+            orbitPointAt(targetBody.orbit, startAnomaly + k * planetOrbitStep);
+        // The unit direction from the observer toward this orbit point, in
+        // the scene frame.
+        const D3DXVECTOR3 apart = {observerPosition.x - point.x, observerPosition.y - point.y,
+                                   observerPosition.z - point.z};
+        D3DXVECTOR4 w;
+        D3DXVec3Transform(&w, &apart, &sunPole);
+        const float length = D3DXVec3Length(&apart);
+        vertices[k] = {-w.x / length, -w.y / length, -w.z / length, planetOrbitColour};
+    }
+    device->DrawPrimitiveUP(D3DPT_LINESTRIP, orbitSamples - 1, vertices, sizeof(LineVertex));
+}
+
+// -------------------------------------------------------------------- moons
+
+double trailSweep(const model::Body& moon, double clockRate) {
+    const model::Body& planet = model::bodyTable[model::bodyIndex(moon.parent, 0)];
+    // The mean motion in radians per second (Kepler's third law) times the
+    // clock rate, scaled: a faster clock draws a longer trail.
+    const double sweep = std::sqrt(gravitationalConstant * double(planet.mass)) /
+                         std::pow(moon.orbit.semiMajorAxis * metresPerUnit, 1.5) * clockRate *
+                         trailScale;
+    return sweep > trailCap ? trailCap : sweep;
+}
+
+uint32_t trailGrey(int32_t index, double sweep) {
+    if (sweep == 0) return 80; // the clock stands still: no trail to fade along
+    const double f = std::fabs((index * fullTurn) / (sweep * 90.0));
+    if (!(f <= 1.0)) return 80;
+    return uint32_t(std::trunc(220.0 - 140.0 * f));
+}
+
+int32_t walkMoonTrail(const float side[orbitSamples], int32_t code, int32_t indices[orbitSamples]) {
+    bool drawing = false, waiting = false;
+    int32_t count = 0;
+    int32_t i = 0;
+    // Two turns always suffice to meet a change of side and then the next
+    // one; a walk that has met none by then never will.
+    for (int32_t step = 0; step < 2 * orbitSamples; ++step) {
+        i = (i + 1) % orbitSamples;
+        const bool visible = code == app::BehindPlanet ? side[i] >= 0 : side[i] < 0;
+        if (visible) {
+            if (waiting) {
+                waiting = false;
+                drawing = true;
+                indices[count++] = i;
+            } else if (drawing) {
+                indices[count++] = i;
+            }
+        } else if (drawing) {
+            indices[count++] = i; // closes the run
+            return count;
+        } else {
+            waiting = true;
+        }
+    }
+    return 0;
+}
+
+void drawMoonOrbit(const app::OrreryState& state, Device* device, int32_t moonSlot, int32_t code) {
+    const model::Body& moon = model::bodyTable[model::bodyIndex(state.planet, moonSlot)];
+    const double sweep = trailSweep(moon, state.clockRate);
+    const double startAnomaly = model::meanAnomaly(moon, state.dayFraction, state.dayNumber);
+    const D3DXVECTOR3 toward = {state.lookAt.x - state.eye.x, state.lookAt.y - state.eye.y,
+                                state.lookAt.z - state.eye.z};
+    D3DXVECTOR3 view;
+    D3DXVec3Normalize(&view, &toward);
+
+    // The trail lies behind the moon in the direction of simulated motion.
+    const double direction = state.clockRate > 0 ? -1.0 : 1.0;
+    D3DXVECTOR3 samples[orbitSamples];
+    float side[orbitSamples];
+    for (int32_t i = 0; i < orbitSamples; ++i) {
+        samples[i] =
+            orbitPointAt(moon.orbit, startAnomaly + direction * 2.0 * i * moonOrbitHalfStep);
+        // Untransformed: the orbit frame's position against the scene's view
+        // direction, as the split has always been made.
+        side[i] = D3DXVec3Dot(&view, &samples[i]);
+    }
+
+    int32_t indices[orbitSamples];
+    const int32_t count = walkMoonTrail(side, code, indices);
+    if (count < 2) return;
+    LineVertex vertices[orbitSamples];
+    for (int32_t n = 0; n < count; ++n) {
+        const D3DXVECTOR3& p = samples[indices[n]];
+        vertices[n] = {p.x, p.y, p.z, 0xFF000000u + trailGrey(indices[n], sweep) * 0x010101u};
+    }
+    device->DrawPrimitiveUP(D3DPT_LINESTRIP, uint32_t(count - 1), vertices, sizeof(LineVertex));
+}
+
+} // namespace render
