@@ -15,6 +15,11 @@ bool isColourFormat(D3DFORMAT format);
 
 bool isDepthFormat(D3DFORMAT format);
 
+// One texel of a colour format from / to 0xAARRGGBB (formats without alpha
+// read back as opaque; fewer bits round to nearest).
+void encodeTexel(uint32_t argb, D3DFORMAT format, uint8_t* texel);
+uint32_t decodeTexel(const uint8_t* texel, D3DFORMAT format);
+
 // Levels of a full mip chain down to 1 x 1.
 uint32_t fullMipLevelCount(uint32_t width, uint32_t height);
 
