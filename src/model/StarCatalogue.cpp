@@ -107,7 +107,29 @@ int64_t entriesInFile(std::FILE* file, size_t entrySize) {
                                 entrySize);
 }
 
-StarRecord makeStar(const unsigned char* entry) {
+// Point sizes of the magnitudes met so far in one read: catalogues repeat a
+// few thousand magnitudes, and two powers per star would dominate the read.
+// Magnitudes outside the table's range are computed each time.
+class PointSizeTable {
+public:
+    float operator()(int16_t magnitude) {
+        const int32_t slot = magnitude - firstMagnitude;
+        if (slot < 0 || slot >= slotCount) return catalogueStarPointSize(magnitude);
+        if (!known[slot]) {
+            sizes[slot] = catalogueStarPointSize(magnitude);
+            known[slot] = true;
+        }
+        return sizes[slot];
+    }
+
+private:
+    static constexpr int32_t firstMagnitude = -3000; // hundredths
+    static constexpr int32_t slotCount = 6000;
+    float sizes[slotCount] = {};
+    bool known[slotCount] = {};
+};
+
+StarRecord makeStar(const unsigned char* entry, PointSizeTable& pointSizes) {
     const double rightAscension = readFloat64(entry);
     const double declination = readFloat64(entry + 8);
     const double cosDeclination = std::cos(declination);
@@ -116,7 +138,7 @@ StarRecord makeStar(const unsigned char* entry) {
     star.y = static_cast<float>(std::sin(declination));
     star.z = static_cast<float>(cosDeclination * std::sin(rightAscension));
     star.colour = spectralColour(static_cast<char>(entry[16]));
-    star.pointSize = catalogueStarPointSize(readInt16(entry + 18));
+    star.pointSize = pointSizes(readInt16(entry + 18));
     return star;
 }
 
@@ -205,6 +227,7 @@ StarRecord* readStarCatalogue(const char* fileName, int32_t* declaredCount) {
     }
 
     ZoneFinder zones;
+    PointSizeTable pointSizes; // 30 KB of scratch for this read
     size_t count = 0;
     while (count < capacity) {
         const size_t wanted = std::min(blockEntries, capacity - count);
@@ -213,7 +236,7 @@ StarRecord* readStarCatalogue(const char* fileName, int32_t* declaredCount) {
         for (size_t i = 0; i < got; ++i) {
             const unsigned char* entry = block.get() + i * layout.entrySize + layout.skip;
             zones.add(readFloat64(entry), static_cast<int32_t>(count));
-            stars.get()[count] = makeStar(entry);
+            stars.get()[count] = makeStar(entry, pointSizes);
             ++count;
         }
         if (got < wanted) break; // the file ended early (it shrank while being read)
