@@ -30,7 +30,9 @@ enum class TimerCommand : int32_t {
 double FrameTimer(TimerCommand command);
 
 // The clock the timer reads from now on (counter, else milliseconds).  Null
-// selects the standard library's steady clock.  Puts the timer back into its
+// selects the standard library's steady clock.  The application's
+// constructor installs its platform's clock; a runner with a fixed frame step
+// installs its own after constructing the application.  Puts the timer back into its
 // program-start state (stopped, every time zero), since times of one clock
 // mean nothing to another.
 void frameTimerUseClock(platform::Platform* clock);

@@ -93,8 +93,10 @@ intptr_t GraphicsApplication::handleMessage(HWND hwnd, uint32_t message, uintptr
             clientRect = platform.getClientRect(window);
             int32_t width = clientRect.right - clientRect.left;
             int32_t height = clientRect.bottom - clientRect.top;
-            if (width != oldClient.right - oldClient.left ||
-                height != oldClient.bottom - oldClient.top) {
+            // Without a device there is no back buffer to resize; the next
+            // device is made at the new client size.
+            if (device && (width != oldClient.right - oldClient.left ||
+                           height != oldClient.bottom - oldClient.top)) {
                 // A new client size needs a back buffer of that size.
                 ready = 0;
                 presentParameters.BackBufferWidth = static_cast<uint32_t>(width);

@@ -281,6 +281,18 @@ TEST(Resize, AMoveThatKeepsTheClientSizeDoesNotReset) {
     EXPECT_EQ(app.ready, 1);
 }
 
+TEST(Resize, WithoutADeviceOnlyTheRectanglesAreKept) {
+    Harness h;
+    auto& app = h.start();
+    gfx::releaseAndNull(app.device);
+    h.send(WM_ENTERSIZEMOVE);
+    h.platform.resizeClient(500, 400);
+    h.send(WM_EXITSIZEMOVE);
+    EXPECT_EQ(app.clientRect.right, 500);
+    EXPECT_TRUE(h.platform.messageBoxes.empty());
+    EXPECT_FALSE(h.log.contains("hook releaseVideoResources"));
+}
+
 TEST(Resize, AFailedResetIsFatalAndShutsDownCleanly) {
     Harness h;
     h.start();
