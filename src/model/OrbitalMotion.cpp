@@ -40,11 +40,16 @@ double reduceTurns(double x) {
     return x - fullTurn * std::trunc(x * inverseFullTurn);
 }
 
+bool isSystem(int32_t system) {
+    return system >= 0 && system < systemCount;
+}
+
 // Radians per day of a body around its parent's record. A body without an
-// orbit (semi-major axis not positive) stands still.
+// orbit (semi-major axis not positive, or no planet of that index) stands
+// still.
 double meanMotion(const Body& body) {
     const double a = body.orbit.semiMajorAxis;
-    if (!(a > 0.0)) return 0.0;
+    if (!(a > 0.0) || !isSystem(body.parent)) return 0.0;
     const Body& parent = bodyTable[bodyIndex(body.parent, 0)];
     const double parentMass = static_cast<double>(parent.mass);
     return std::sqrt(gravitationalConstant * parentMass) / std::pow(a * metresPerLengthUnit, 1.5) *
@@ -64,10 +69,6 @@ double eccentricAnomaly(double meanAnomalyRadians, double e) {
         current = next;
         if (!(step > keplerTolerance)) return current;
     }
-}
-
-bool isSystem(int32_t system) {
-    return system >= 0 && system < systemCount;
 }
 
 } // namespace

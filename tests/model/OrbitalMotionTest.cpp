@@ -239,6 +239,9 @@ TEST_F(OrbitalMotionTest, MoonTransformPlacesAndTurnsTheMoon) {
 TEST_F(OrbitalMotionTest, DegenerateRecordsGiveFiniteResults) {
     Body noOrbit = orbiter(0, 0, 0, 1.25, 0, 0);
     EXPECT_EQ(meanAnomaly(noOrbit, 0.5, 10), 1.25);
+    Body lostMoon = orbiter(100, 0, 0, 0.5, 0, 0);
+    lostMoon.parent = 42; // no such planet: no mean motion, no read past the table
+    EXPECT_EQ(meanAnomaly(lostMoon, 0.5, 10), 0.5);
     noOrbit.rotationPeriod = 0.0f; // a planet that does not spin
     const gfx::D3DXMATRIX m = bodyTransform(noOrbit, 0.5, 10);
     for (int r = 0; r < 4; ++r)

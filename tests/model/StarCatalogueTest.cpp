@@ -91,8 +91,9 @@ protected:
     void write(const std::vector<unsigned char>& bytes) const {
         std::FILE* file = std::fopen(path.c_str(), "wb");
         ASSERT_NE(file, nullptr);
-        if (!bytes.empty())
+        if (!bytes.empty()) {
             ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
+        }
         std::fclose(file);
     }
     Stars read(int32_t* declared) const { return Stars(readStarCatalogue(path.c_str(), declared)); }
