@@ -69,12 +69,15 @@ int32_t detailLevel(const app::OrreryState& state) {
 
 double blurFactor(double clockRate, float rotationPeriod, int32_t paused) {
     if (paused) return 0.0;
-    // Simulated turns per second of application time.
+    // Simulated turns per second of application time, from the single-
+    // precision 0.2 (where the blur starts) to 10 (full blur; the weight then
+    // ends just under 1, so the factor's byte is 254).
+    constexpr double slowest = double(0.2f), fastest = 10.0;
     double turns = clockRate * 24.0 / std::fabs(double(rotationPeriod));
-    if (!(turns > 0.2)) // also a rate of 0 over a period of 0
-        turns = 0.2;
-    if (turns > 10.0) turns = 10.0;
-    return (turns - 0.2) * 0.1020408163265306; // 1 / 9.8
+    if (!(turns > slowest)) // also a rate of 0 over a period of 0
+        turns = slowest;
+    if (turns > fastest) turns = fastest;
+    return (turns - slowest) * 0.1020408163265306; // 1 / 9.8
 }
 
 uint32_t blurTextureFactor(double clockRate, float rotationPeriod, int32_t paused) {
