@@ -80,6 +80,7 @@ TextFont::~TextFont() {
 // ------------------------------------------------------------ glyph texture
 
 HRESULT TextFont::createDeviceResources(Device* newDevice) {
+    releaseAndNull(texture); // a second build replaces the first
     device = newDevice;
     shrinkFactor = 1.0f;
     if (!device) return E_FAIL;
