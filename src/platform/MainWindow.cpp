@@ -1,0 +1,200 @@
+// The main window and its window-level messages (see MainWindow.h).
+#include "platform/MainWindow.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMoveEvent>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QThread>
+
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+// How long showWithClientSize waits for the window system to settle the size.
+constexpr int showSettleMs = 2000;
+
+} // namespace
+
+MainWindow::MainWindow(MessageQueue& queue, const WindowDescription& description) : queue(queue) {
+    setWindowTitle(QString::fromLocal8Bit(description.caption));
+    menuBar()->setNativeMenuBar(false); // the client area is measured below it
+
+    auto* central = new QWidget(this);
+    auto* layout = new QGridLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    glSurface = new GlSurface(queue);
+    container = QWidget::createWindowContainer(glSurface, central);
+    container->setFocusPolicy(Qt::StrongFocus);
+    container->setMinimumSize(0, 0);
+    layout->addWidget(container, 0, 0);
+
+    // A native child stacked over the GL surface's own native window: the GL
+    // surface cannot be painted on with QPainter, and a non-native widget
+    // would be drawn underneath it.
+    centredText = new QLabel(central);
+    centredText->setAttribute(Qt::WA_DontCreateNativeAncestors); // the container stays alien
+    centredText->setAttribute(Qt::WA_NativeWindow);
+    centredText->setAlignment(Qt::AlignCenter);
+    centredText->setAutoFillBackground(true);
+    QPalette palette = centredText->palette();
+    palette.setColor(QPalette::Window, Qt::white); // the window class's white brush
+    palette.setColor(QPalette::WindowText, Qt::black);
+    centredText->setPalette(palette);
+    centredText->hide();
+    layout->addWidget(centredText, 0, 0);
+    setCentralWidget(central);
+
+    glSurface->resized = [this](QSize size) {
+        post(WM_SIZE, sizeKind(), MAKELPARAM(size.width(), size.height()));
+    };
+
+    sizeMoveSettle.setSingleShot(true);
+    sizeMoveSettle.setInterval(sizeMoveSettleMs);
+    QObject::connect(&sizeMoveSettle, &QTimer::timeout, this, [this] {
+        inSizeMove = false;
+        post(WM_EXITSIZEMOVE);
+    });
+    notePlatformChange();
+}
+
+MainWindow::~MainWindow() {
+    menuModel.reset(); // its popups report to it
+}
+
+void MainWindow::setMenu(std::unique_ptr<MenuModel> menu) {
+    menuModel = std::move(menu);
+    menuBar()->setVisible(menuModel != nullptr && !fullScreenMode);
+}
+
+void MainWindow::destroyMenu() {
+    menuModel.reset();
+    menuBar()->hide();
+}
+
+void MainWindow::post(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    queue.post(Message{handle(), message, wParam, lParam});
+}
+
+uintptr_t MainWindow::sizeKind() const {
+    if (isMinimized()) return SIZE_MINIMIZED;
+    if (isMaximized()) return SIZE_MAXIMIZED;
+    return SIZE_RESTORED;
+}
+
+void MainWindow::notePlatformChange() {
+    sincePlatformChange.start();
+}
+
+void MainWindow::showWithClientSize(int clientWidth, int clientHeight) {
+    notePlatformChange();
+    // The menu bar's height depends on the window's width and the window
+    // system has the last word on sizes, so the window is sized from a first
+    // guess and then corrected by what the GL surface really got.
+    const QSize wanted(clientWidth, clientHeight);
+    const int menuHeight = menuBar()->isVisible() ? menuBar()->sizeHint().height() : 0;
+    resize(clientWidth, clientHeight + menuHeight);
+    show();
+    QElapsedTimer waited;
+    waited.start();
+    QSize requested = size();
+    while (waited.elapsed() < showSettleMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        const QSize got = glSurface->size();
+        if (got == wanted) break;
+        if (size() == requested) { // the last request has landed: correct it
+            requested = size() + (wanted - got);
+            resize(requested);
+        }
+        QThread::msleep(1);
+    }
+    notePlatformChange();
+}
+
+void MainWindow::showFullScreenMode(bool fullScreen) {
+    notePlatformChange();
+    if (fullScreen == fullScreenMode && isVisible()) return;
+    if (fullScreen) {
+        if (!fullScreenMode) normalFrame = geometry();
+        fullScreenMode = true;
+        menuBar()->hide();
+        // Covering the screen first does what a window manager would do with
+        // the full-screen state; without one (Xvfb) nothing else would.
+        if (const QScreen* s = screen()) setGeometry(s->geometry());
+        showFullScreen();
+    } else {
+        fullScreenMode = false;
+        menuBar()->setVisible(menuModel != nullptr);
+        showNormal();
+        if (normalFrame.isValid()) setGeometry(normalFrame);
+    }
+}
+
+void MainWindow::setFrameRect(const QRect& outer) {
+    notePlatformChange();
+    const QRect inner = geometry();
+    const QRect framed = frameGeometry();
+    const int frameWidth = framed.width() - inner.width();
+    const int frameHeight = framed.height() - inner.height();
+    move(outer.topLeft()); // a top-level's position is that of its frame
+    resize(std::max(0, outer.width() - frameWidth), std::max(0, outer.height() - frameHeight));
+    show();
+}
+
+void MainWindow::showCentredText(const QString& text) {
+    centredText->setText(text);
+    centredText->show();
+    centredText->raise();
+    // Drawn now: the caller goes on with long work without pumping events.
+    for (int pass = 0; pass < 3; ++pass) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        centredText->repaint();
+    }
+}
+
+void MainWindow::hideCentredText() {
+    if (centredText->isVisible()) centredText->hide();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    event->ignore(); // the handler decides, through WM_CLOSE
+    post(WM_CLOSE);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange) return;
+    notePlatformChange();
+    const QSize size = isMinimized() ? QSize() : glSurface->size();
+    post(WM_SIZE, sizeKind(), MAKELPARAM(size.width(), size.height()));
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    geometryChanged();
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    geometryChanged();
+}
+
+void MainWindow::geometryChanged() {
+    if (!isVisible() || sincePlatformChange.elapsed() < platformChangeEchoMs) return;
+    if (!inSizeMove) {
+        inSizeMove = true;
+        post(WM_ENTERSIZEMOVE);
+    }
+    sizeMoveSettle.start();
+}
+
+} // namespace platform
