@@ -1,0 +1,112 @@
+// Buffer storage, locking and upload.
+#include "gfx/gl/GlBuffer.h"
+
+#include "gfx/gl/GlDevice.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace gfx::gl {
+
+GlBufferStorage::GlBufferStorage(GlDevice& device, uint32_t length, uint32_t usage)
+    : device(device), bytes(length),
+      glUsage(usage & D3DUSAGE_DYNAMIC ? GL_DYNAMIC_DRAW : GL_STATIC_DRAW) {
+    GlFunctions& gl = device.functions();
+    GL_CHECK(gl, glGenBuffers(1, &buffer));
+    GL_CHECK(gl, glBindBuffer(GL_COPY_WRITE_BUFFER, buffer));
+    GL_CHECK(gl, glBufferData(GL_COPY_WRITE_BUFFER, GLsizeiptr(length), bytes.data(), glUsage));
+}
+
+GlBufferStorage::~GlBufferStorage() {
+    device.forgetBuffer(buffer);
+    device.functions().glDeleteBuffers(1, &buffer);
+}
+
+HRESULT GlBufferStorage::lock(uint32_t offset, uint32_t size, uint8_t** data, uint32_t flags) {
+    const HRESULT hr = bytes.lock(offset, size, data);
+    if (FAILED(hr)) return hr;
+    if (size == 0 && offset == 0) size = bytes.length();
+    if (!(flags & D3DLOCK_READONLY)) {
+        dirtyBegin = std::min(dirtyBegin, offset);
+        dirtyEnd = std::max(dirtyEnd, offset + size);
+    }
+    if (flags & D3DLOCK_DISCARD) discard = true;
+    return S_OK;
+}
+
+HRESULT GlBufferStorage::unlock() {
+    const HRESULT hr = bytes.unlock();
+    if (FAILED(hr) || bytes.locked() || dirtyBegin >= dirtyEnd) return hr;
+    GlFunctions& gl = device.functions();
+    device.makeCurrent();
+    GL_CHECK(gl, glBindBuffer(GL_COPY_WRITE_BUFFER, buffer));
+    const GLenum target = GL_COPY_WRITE_BUFFER;
+    if (discard) {
+        // New storage: draws still reading the old contents keep theirs.
+        GL_CHECK(gl, glBufferData(target, GLsizeiptr(bytes.length()), nullptr, glUsage));
+        GL_CHECK(gl, glBufferSubData(target, 0, GLsizeiptr(bytes.length()), bytes.data()));
+    } else {
+        GL_CHECK(gl, glBufferSubData(target, GLintptr(dirtyBegin),
+                                     GLsizeiptr(dirtyEnd - dirtyBegin), bytes.data() + dirtyBegin));
+    }
+    dirtyBegin = ~0u;
+    dirtyEnd = 0;
+    discard = false;
+    ++writes;
+    return hr;
+}
+
+GlVertexBuffer::GlVertexBuffer(GlDevice& device, ResourceRegistry& registry, uint32_t length,
+                               uint32_t usage, uint32_t fvf, uint32_t pool)
+    : DeviceResource(device, &registry, pool), data(device, length, usage), usage(usage), fvf(fvf) {
+}
+
+HRESULT GlVertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* desc) {
+    if (!desc) return D3DERR_INVALIDCALL;
+    *desc = {};
+    desc->Usage = usage;
+    desc->Pool = pool();
+    desc->Size = data.memory().length();
+    desc->FVF = fvf;
+    return S_OK;
+}
+
+GlIndexBuffer::GlIndexBuffer(GlDevice& device, ResourceRegistry& registry, uint32_t length,
+                             uint32_t usage, D3DFORMAT format, uint32_t pool)
+    : DeviceResource(device, &registry, pool), data(device, length, usage), usage(usage),
+      indexFormat(format) {}
+
+uint32_t GlIndexBuffer::maxIndex(uint32_t first, uint32_t count) {
+    if (scannedVersion == data.version() && scannedFirst == first && scannedCount == count)
+        return scannedMax;
+    uint32_t highest = 0;
+    const uint8_t* at = data.memory().data() + size_t(first) * indexSize();
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t index;
+        if (indexSize() == 2) {
+            uint16_t small;
+            std::memcpy(&small, at + size_t(i) * 2, 2);
+            index = small;
+        } else {
+            std::memcpy(&index, at + size_t(i) * 4, 4);
+        }
+        highest = std::max(highest, index);
+    }
+    scannedVersion = data.version();
+    scannedFirst = first;
+    scannedCount = count;
+    scannedMax = highest;
+    return highest;
+}
+
+HRESULT GlIndexBuffer::GetDesc(D3DINDEXBUFFER_DESC* desc) {
+    if (!desc) return D3DERR_INVALIDCALL;
+    *desc = {};
+    desc->Format = indexFormat;
+    desc->Usage = usage;
+    desc->Pool = pool();
+    desc->Size = data.memory().length();
+    return S_OK;
+}
+
+} // namespace gfx::gl

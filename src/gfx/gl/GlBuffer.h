@@ -1,0 +1,80 @@
+// Vertex and index buffers of the GL device: the bytes in CPU memory
+// (BufferMemory, kept for managed buffers across Reset and for validating
+// indexed draws) and a GL buffer updated with the range written at Unlock.
+// D3DLOCK_DISCARD orphans the GL storage so the driver need not wait.
+// Uploads go through GL_COPY_WRITE_BUFFER, which no vertex array holds.
+#pragma once
+
+#include "gfx/BufferMemory.h"
+#include "gfx/DeviceResource.h"
+#include "gfx/gl/GlFunctions.h"
+
+namespace gfx::gl {
+
+class GlDevice;
+
+// The part both kinds share.
+class GlBufferStorage {
+public:
+    GlBufferStorage(GlDevice& device, uint32_t length, uint32_t usage);
+    ~GlBufferStorage();
+    GLuint name() const { return buffer; }
+    const BufferMemory& memory() const { return bytes; }
+    HRESULT lock(uint32_t offset, uint32_t size, uint8_t** data, uint32_t flags);
+    HRESULT unlock();
+    // Rises with every write; index buffers use it to re-validate.
+    uint64_t version() const { return writes; }
+
+private:
+    GlDevice& device;
+    BufferMemory bytes;
+    GLuint buffer = 0;
+    GLenum glUsage;
+    uint32_t dirtyBegin = ~0u, dirtyEnd = 0;
+    bool discard = false;
+    uint64_t writes = 0;
+};
+
+class GlVertexBuffer final : public DeviceResource<VertexBuffer> {
+public:
+    GlVertexBuffer(GlDevice& device, ResourceRegistry& registry, uint32_t length, uint32_t usage,
+                   uint32_t fvf, uint32_t pool);
+    GlBufferStorage& storage() { return data; }
+
+    HRESULT Lock(uint32_t offset, uint32_t size, uint8_t** bytes, uint32_t flags) override {
+        return data.lock(offset, size, bytes, flags);
+    }
+    HRESULT Unlock() override { return data.unlock(); }
+    HRESULT GetDesc(D3DVERTEXBUFFER_DESC* desc) override;
+
+private:
+    GlBufferStorage data;
+    uint32_t usage, fvf;
+};
+
+class GlIndexBuffer final : public DeviceResource<IndexBuffer> {
+public:
+    GlIndexBuffer(GlDevice& device, ResourceRegistry& registry, uint32_t length, uint32_t usage,
+                  D3DFORMAT format, uint32_t pool);
+    GlBufferStorage& storage() { return data; }
+    D3DFORMAT format() const { return indexFormat; }
+    uint32_t indexSize() const { return indexFormat == D3DFMT_INDEX32 ? 4 : 2; }
+    // The largest index in [first, first + count), scanned once per write.
+    uint32_t maxIndex(uint32_t first, uint32_t count);
+
+    HRESULT Lock(uint32_t offset, uint32_t size, uint8_t** bytes, uint32_t flags) override {
+        return data.lock(offset, size, bytes, flags);
+    }
+    HRESULT Unlock() override { return data.unlock(); }
+    HRESULT GetDesc(D3DINDEXBUFFER_DESC* desc) override;
+
+private:
+    GlBufferStorage data;
+    uint32_t usage;
+    D3DFORMAT indexFormat;
+    // The last range scanned and its result.
+    uint64_t scannedVersion = ~0ull;
+    uint32_t scannedFirst = 0, scannedCount = 0, scannedMax = 0;
+};
+
+} // namespace gfx::gl

@@ -1,0 +1,78 @@
+// Creating and binding the device's GL 3.3 core context.
+#include "gfx/gl/GlContext.h"
+
+#include <QOffscreenSurface>
+#include <QOpenGLVersionFunctionsFactory>
+#include <QWindow>
+
+namespace gfx::gl {
+
+QSurfaceFormat GlContext::requestedFormat() {
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setVersion(3, 3);
+    format.setProfile(QSurfaceFormat::CoreProfile);
+    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+    format.setDepthBufferSize(0);
+    format.setStencilBufferSize(0);
+    return format;
+}
+
+std::unique_ptr<GlContext> GlContext::create(QWindow* window) {
+    std::unique_ptr<GlContext> result(new GlContext);
+    result->target = window;
+    QSurfaceFormat format = requestedFormat();
+    if (window) {
+        // The window's own format decides what its surface can show; the
+        // version and profile are ours.
+        QSurfaceFormat windowFormat = window->requestedFormat();
+        windowFormat.setVersion(3, 3);
+        windowFormat.setProfile(QSurfaceFormat::CoreProfile);
+        format = windowFormat;
+    }
+    result->context = std::make_unique<QOpenGLContext>();
+    result->context->setFormat(format);
+    if (!result->context->create()) return nullptr;
+    const QSurfaceFormat actual = result->context->format();
+    if (actual.profile() != QSurfaceFormat::CoreProfile || actual.version() < qMakePair(3, 3))
+        return nullptr;
+    if (!window) {
+        result->offscreen = std::make_unique<QOffscreenSurface>();
+        result->offscreen->setFormat(actual);
+        result->offscreen->create();
+        if (!result->offscreen->isValid()) return nullptr;
+    }
+    if (!result->makeCurrent()) return nullptr;
+    result->gl =
+        QOpenGLVersionFunctionsFactory::get<QOpenGLFunctions_3_3_Core>(result->context.get());
+    if (!result->gl || !result->gl->initializeOpenGLFunctions()) return nullptr;
+    const bool clipControlPresent =
+        actual.version() >= qMakePair(4, 5) || result->context->hasExtension("GL_ARB_clip_control");
+    if (clipControlPresent)
+        result->clipControl =
+            reinterpret_cast<ClipControlFunction>(result->context->getProcAddress("glClipControl"));
+    return result;
+}
+
+GlContext::~GlContext() {
+    if (context) context->doneCurrent();
+}
+
+bool GlContext::makeCurrent() {
+    QSurface* surface = target ? static_cast<QSurface*>(target) : offscreen.get();
+    return context->makeCurrent(surface);
+}
+
+void GlContext::swapBuffers() {
+    if (target) context->swapBuffers(target);
+}
+
+bool GlContext::isValid() const {
+    return context && context->isValid();
+}
+
+GLuint GlContext::defaultFramebuffer() const {
+    return target ? context->defaultFramebufferObject() : 0;
+}
+
+} // namespace gfx::gl

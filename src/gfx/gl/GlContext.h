@@ -1,0 +1,54 @@
+// An OpenGL 3.3 core context and the surface it draws on: the device's
+// window (a QWindow handed out by the platform as its HWND) or, without a
+// window, an off-screen surface.
+#pragma once
+
+#include "gfx/gl/GlFunctions.h"
+
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QSurfaceFormat>
+
+#include <memory>
+
+class QOffscreenSurface;
+class QSurface;
+class QWindow;
+
+namespace gfx::gl {
+
+// glClipControl of GL 4.5 / ARB_clip_control, loaded when the driver has it.
+using ClipControlFunction = void (*)(GLenum origin, GLenum depth);
+
+class GlContext {
+public:
+    // window null: off screen.  Null result when no 3.3 core context can be had.
+    static std::unique_ptr<GlContext> create(QWindow* window);
+    ~GlContext();
+
+    static QSurfaceFormat requestedFormat();
+
+    bool makeCurrent();
+    void swapBuffers();
+    bool isValid() const;
+    GlFunctions& functions() { return *gl; }
+    // The ES 2 subset, for the generic vertex attribute values the 3.3 core
+    // wrapper leaves out.
+    QOpenGLFunctions& baseFunctions() { return *context->functions(); }
+    QWindow* window() const { return target; }
+    // The framebuffer that shows on the window (0 off screen).
+    GLuint defaultFramebuffer() const;
+    bool hasClipControl() const { return clipControl != nullptr; }
+    ClipControlFunction clipControlFunction() const { return clipControl; }
+
+private:
+    GlContext() = default;
+
+    std::unique_ptr<QOpenGLContext> context;
+    std::unique_ptr<QOffscreenSurface> offscreen;
+    QWindow* target = nullptr;
+    GlFunctions* gl = nullptr;
+    ClipControlFunction clipControl = nullptr;
+};
+
+} // namespace gfx::gl

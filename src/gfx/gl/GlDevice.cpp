@@ -1,0 +1,589 @@
+// The GL device: life (Reset, Present), resources, and the draw path.
+//
+// Index of this file:
+//   - creation and life
+//   - cursor
+//   - resources
+//   - scene and clear
+//   - bindings
+//   - draw path
+//   - draws
+#include "gfx/gl/GlDevice.h"
+
+#include "gfx/PixelFormat.h"
+#include "gfx/StageCascade.h"
+#include "gfx/gl/GlBuffer.h"
+#include "gfx/gl/GlShaderSource.h"
+#include "gfx/gl/GlSurface.h"
+#include "gfx/gl/GlTexture.h"
+#include "gfx/gl/GlTranslate.h"
+
+#include <QImage>
+#include <QPixmap>
+#include <QWindow>
+
+#include <algorithm>
+#include <cstring>
+
+namespace gfx::gl {
+
+// ===================================================== creation and life
+GlDevice* GlDevice::create(std::unique_ptr<GlContext> context,
+                           const D3DPRESENT_PARAMETERS& parameters, const D3DCAPS8& caps,
+                           const GlLimits& limits, const D3DDISPLAYMODE& displayMode,
+                           HRESULT& status, std::string& log) {
+    auto* device = new GlDevice(std::move(context), caps, limits, displayMode);
+    status = device->initialise(parameters, log);
+    if (FAILED(status)) {
+        device->Release();
+        return nullptr;
+    }
+    return device;
+}
+
+GlDevice::GlDevice(std::unique_ptr<GlContext> context, const D3DCAPS8& caps, const GlLimits& limits,
+                   const D3DDISPLAYMODE& displayMode)
+    : context(std::move(context)), gl(this->context->functions()), cache(gl), backBuffer(gl),
+      tracker(1, 1, false), registry(tracker), caps(caps), limits(limits),
+      displayMode(displayMode) {}
+
+GlDevice::~GlDevice() {
+    makeCurrent();
+    releaseAndNull(backBufferSurface);
+    for (auto& [key, sampler] : samplers)
+        gl.glDeleteSamplers(1, &sampler);
+    if (vertexArray) gl.glDeleteVertexArrays(1, &vertexArray);
+    if (streamBuffer) gl.glDeleteBuffers(1, &streamBuffer);
+    pipeline.reset();
+    backBuffer.destroy();
+    if (cursorSet && context->window()) context->window()->unsetCursor();
+}
+
+bool GlDevice::adoptParameters(const D3DPRESENT_PARAMETERS& requested,
+                               D3DPRESENT_PARAMETERS& out) const {
+    out = requested;
+    if (!out.hDeviceWindow && context->window())
+        out.hDeviceWindow = reinterpret_cast<HWND>(context->window());
+    if (out.BackBufferWidth == 0 || out.BackBufferHeight == 0) {
+        QWindow* window = context->window();
+        if (!window) return false;
+        const qreal ratio = window->devicePixelRatio();
+        if (out.BackBufferWidth == 0)
+            out.BackBufferWidth = uint32_t(std::max(1.0, window->width() * ratio));
+        if (out.BackBufferHeight == 0)
+            out.BackBufferHeight = uint32_t(std::max(1.0, window->height() * ratio));
+    }
+    if (out.BackBufferFormat == D3DFMT_UNKNOWN) out.BackBufferFormat = displayMode.Format;
+    if (out.BackBufferCount == 0) out.BackBufferCount = 1;
+    const bool formatOk = out.BackBufferFormat == D3DFMT_X8R8G8B8 ||
+                          out.BackBufferFormat == D3DFMT_A8R8G8B8 ||
+                          out.BackBufferFormat == D3DFMT_R5G6B5;
+    const bool samplesOk = out.MultiSampleType == D3DMULTISAMPLE_NONE ||
+                           (out.MultiSampleType >= 2 && out.MultiSampleType <= 16 &&
+                            out.MultiSampleType <= limits.maxSamples);
+    const bool depthOk = !out.EnableAutoDepthStencil || isDepthFormat(out.AutoDepthStencilFormat);
+    return formatOk && samplesOk && depthOk && out.BackBufferWidth <= limits.maxTextureSize &&
+           out.BackBufferHeight <= limits.maxTextureSize;
+}
+
+HRESULT GlDevice::createBackBuffer() {
+    releaseAndNull(backBufferSurface);
+    const D3DFORMAT depth =
+        parameters.EnableAutoDepthStencil ? parameters.AutoDepthStencilFormat : D3DFMT_UNKNOWN;
+    if (!backBuffer.create(parameters.BackBufferWidth, parameters.BackBufferHeight,
+                           parameters.BackBufferFormat, parameters.MultiSampleType, depth))
+        return D3DERR_OUTOFVIDEOMEMORY;
+    backBufferSurface =
+        new GlBackBufferSurface(*this, parameters.BackBufferWidth, parameters.BackBufferHeight,
+                                parameters.BackBufferFormat, parameters.MultiSampleType);
+    cache.invalidate();
+    layoutKnown = false;
+    tracker.reset(parameters.BackBufferWidth, parameters.BackBufferHeight,
+                  parameters.EnableAutoDepthStencil != 0);
+    return S_OK;
+}
+
+void GlDevice::setFixedGlState() {
+    // States no D3D state changes: set once per context.
+    if (context->hasClipControl())
+        context->clipControlFunction()(GL_LOWER_LEFT, 0x935F /* GL_ZERO_TO_ONE */);
+    gl.glEnable(GL_SCISSOR_TEST); // Direct3D clips drawing and clears to the viewport
+    gl.glEnable(GL_PROGRAM_POINT_SIZE);
+    gl.glProvokingVertex(GL_FIRST_VERTEX_CONVENTION); // flat shading takes the first vertex
+    // The back buffer is stored top row first (y down, as D3D's screen), so
+    // D3D's clockwise front faces are counter-clockwise in GL's window
+    // coordinates, and a sprite's top-left texel is at GL's lower left.
+    gl.glFrontFace(GL_CCW);
+    gl.glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
+    // Attributes a vertex format lacks read these: D3D's opaque white diffuse,
+    // zero specular, zero normal, point size 1.
+    QOpenGLFunctions& base = context->baseFunctions();
+    base.glVertexAttrib4f(attributeDiffuse, 1, 1, 1, 1);
+    base.glVertexAttrib4f(attributeSpecular, 0, 0, 0, 0);
+    base.glVertexAttrib3f(attributeNormal, 0, 0, 0);
+    base.glVertexAttrib1f(attributePointSize, 1);
+    for (unsigned set = 0; set < unsigned(shaderTexCoordSets); ++set)
+        base.glVertexAttrib2f(attributeTexCoord0 + set, 0, 0);
+}
+
+HRESULT GlDevice::initialise(const D3DPRESENT_PARAMETERS& requested, std::string& log) {
+    if (!adoptParameters(requested, parameters)) return D3DERR_INVALIDCALL;
+    makeCurrent();
+    pipeline = GlPipeline::create(gl, log);
+    if (!pipeline) return D3DERR_NOTAVAILABLE;
+    gl.glGenVertexArrays(1, &vertexArray);
+    gl.glGenBuffers(1, &streamBuffer);
+    setFixedGlState();
+    return createBackBuffer();
+}
+
+void GlDevice::makeCurrent() {
+    context->makeCurrent();
+}
+
+HRESULT GlDevice::TestCooperativeLevel() {
+    return context->isValid() ? S_OK : D3DERR_DEVICELOST;
+}
+
+HRESULT GlDevice::Reset(D3DPRESENT_PARAMETERS* requested) {
+    if (!requested) return D3DERR_INVALIDCALL;
+    if (!context->isValid()) return D3DERR_DEVICELOST;
+    if (registry.defaultPoolCount() > 0 || tracker.stateBlockCount() > 0 || tracker.recording())
+        return D3DERR_INVALIDCALL;
+    D3DPRESENT_PARAMETERS adopted;
+    if (!adoptParameters(*requested, adopted)) return D3DERR_INVALIDCALL;
+    makeCurrent();
+    const D3DPRESENT_PARAMETERS previous = parameters;
+    parameters = adopted;
+    const HRESULT hr = createBackBuffer();
+    if (FAILED(hr)) {
+        // Keep a working device on the old presentation.
+        parameters = previous;
+        createBackBuffer();
+        return hr;
+    }
+    *requested = parameters;
+    sceneOpen = false;
+    return S_OK;
+}
+
+HRESULT GlDevice::Present(const RECT* source, const RECT* dest, HWND overrideWindow,
+                          const void* dirtyRegion) {
+    if (source || dest || overrideWindow || dirtyRegion) return D3DERR_INVALIDCALL;
+    if (!context->isValid()) return D3DERR_DEVICELOST;
+    makeCurrent();
+    const GLuint image = backBuffer.resolve();
+    QWindow* window = context->window();
+    if (window && window->isExposed()) {
+        const qreal ratio = window->devicePixelRatio();
+        const GLint width = GLint(window->width() * ratio),
+                    height = GLint(window->height() * ratio);
+        const GLint bw = GLint(backBuffer.width()), bh = GLint(backBuffer.height());
+        gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, image);
+        gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, context->defaultFramebuffer());
+        gl.glDisable(GL_SCISSOR_TEST);
+        gl.glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        // Turned upright (the back buffer is stored top row first), and
+        // stretched over the window when it no longer matches it.
+        gl.glBlitFramebuffer(0, 0, bw, bh, 0, height, width, 0, GL_COLOR_BUFFER_BIT,
+                             width == bw && height == bh ? GL_NEAREST : GL_LINEAR);
+        gl.glEnable(GL_SCISSOR_TEST);
+        context->swapBuffers();
+    } else {
+        gl.glFlush();
+    }
+    cache.invalidate();
+    return S_OK;
+}
+
+void GlDevice::readBackBuffer(std::vector<uint32_t>& argb, uint32_t& width, uint32_t& height) {
+    makeCurrent();
+    backBuffer.read(argb);
+    width = backBuffer.width();
+    height = backBuffer.height();
+    cache.invalidate();
+}
+
+HRESULT GlDevice::GetBackBuffer(uint32_t index, uint32_t type, Surface** surface) {
+    if (!surface || index != 0 || type != D3DBACKBUFFER_TYPE_MONO || !backBufferSurface)
+        return D3DERR_INVALIDCALL;
+    backBufferSurface->AddRef();
+    *surface = backBufferSurface;
+    return S_OK;
+}
+
+HRESULT GlDevice::GetDeviceCaps(D3DCAPS8* out) {
+    if (!out) return D3DERR_INVALIDCALL;
+    *out = caps;
+    return S_OK;
+}
+
+HRESULT GlDevice::GetDisplayMode(D3DDISPLAYMODE* mode) {
+    if (!mode) return D3DERR_INVALIDCALL;
+    *mode = displayMode;
+    return S_OK;
+}
+
+// =================================================================== cursor
+HRESULT GlDevice::SetCursorProperties(uint32_t hotSpotX, uint32_t hotSpotY, Surface* image) {
+    D3DSURFACE_DESC desc;
+    if (!image || FAILED(image->GetDesc(&desc)) || desc.Format != D3DFMT_A8R8G8B8 ||
+        hotSpotX >= desc.Width || hotSpotY >= desc.Height)
+        return D3DERR_INVALIDCALL;
+    D3DLOCKED_RECT locked;
+    if (FAILED(image->LockRect(&locked, nullptr, D3DLOCK_READONLY))) return D3DERR_INVALIDCALL;
+    QImage picture(int(desc.Width), int(desc.Height), QImage::Format_ARGB32);
+    for (uint32_t y = 0; y < desc.Height; ++y)
+        std::memcpy(picture.scanLine(int(y)),
+                    static_cast<const uint8_t*>(locked.pBits) + size_t(y) * size_t(locked.Pitch),
+                    desc.Width * 4);
+    image->UnlockRect();
+    cursor = QCursor(QPixmap::fromImage(picture), int(hotSpotX), int(hotSpotY));
+    cursorSet = true;
+    if (cursorShown && context->window()) context->window()->setCursor(cursor);
+    return S_OK;
+}
+
+void GlDevice::SetCursorPosition(int32_t x, int32_t y, uint32_t) {
+    cursorX = x;
+    cursorY = y;
+}
+
+int32_t GlDevice::ShowCursor(int32_t show) {
+    const int32_t previous = cursorShown;
+    cursorShown = show ? 1 : 0;
+    if (QWindow* window = context->window(); window && cursorSet) {
+        if (cursorShown)
+            window->setCursor(cursor);
+        else
+            window->unsetCursor();
+    }
+    return previous;
+}
+
+// ================================================================ resources
+HRESULT GlDevice::CreateImageSurface(uint32_t width, uint32_t height, D3DFORMAT format,
+                                     Surface** surface) {
+    ImageMemory image;
+    if (!surface || !ImageMemory::create(width, height, 1, format, image))
+        return D3DERR_INVALIDCALL;
+    *surface = new GlImageSurface(*this, registry, std::move(image));
+    return S_OK;
+}
+
+HRESULT GlDevice::CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
+                                D3DFORMAT format, uint32_t pool, Texture** texture) {
+    GlTextureFormat glFormat;
+    ImageMemory image;
+    if (!texture || pool > D3DPOOL_SYSTEMMEM || (usage & D3DUSAGE_DEPTHSTENCIL) ||
+        width > caps.MaxTextureWidth || height > caps.MaxTextureHeight ||
+        !glTextureFormatOf(format, glFormat) ||
+        !ImageMemory::create(width, height, levels, format, image))
+        return D3DERR_INVALIDCALL;
+    makeCurrent();
+    *texture = new GlTexture(*this, registry, std::move(image), usage, pool);
+    return S_OK;
+}
+
+HRESULT GlDevice::CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf, uint32_t pool,
+                                     VertexBuffer** buffer) {
+    if (!buffer || length == 0 || pool > D3DPOOL_SYSTEMMEM) return D3DERR_INVALIDCALL;
+    makeCurrent();
+    *buffer = new GlVertexBuffer(*this, registry, length, usage, fvf, pool);
+    return S_OK;
+}
+
+HRESULT GlDevice::CreateIndexBuffer(uint32_t length, uint32_t usage, D3DFORMAT format,
+                                    uint32_t pool, IndexBuffer** buffer) {
+    if (!buffer || length == 0 || pool > D3DPOOL_SYSTEMMEM ||
+        (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32))
+        return D3DERR_INVALIDCALL;
+    makeCurrent();
+    *buffer = new GlIndexBuffer(*this, registry, length, usage, format, pool);
+    return S_OK;
+}
+
+void GlDevice::forgetTexture(GLuint) {
+    // GL unbinds a deleted name; the cache must not believe it still bound
+    // when the name comes back for a new object.
+    cache.invalidate();
+}
+
+void GlDevice::forgetBuffer(GLuint buffer) {
+    cache.invalidate();
+    layoutKnown = false;
+    if (elementBuffer == buffer) elementBuffer = 0;
+}
+
+// ========================================================== scene and clear
+HRESULT GlDevice::BeginScene() {
+    if (sceneOpen) return D3DERR_INVALIDCALL;
+    sceneOpen = true;
+    return S_OK;
+}
+
+HRESULT GlDevice::EndScene() {
+    if (!sceneOpen) return D3DERR_INVALIDCALL;
+    sceneOpen = false;
+    return S_OK;
+}
+
+HRESULT GlDevice::Clear(uint32_t rectCount, const RECT* rects, uint32_t flags, D3DCOLOR colour,
+                        float z, uint32_t stencil) {
+    if (rectCount && !rects) return D3DERR_INVALIDCALL;
+    if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !backBuffer.hasDepth())
+        return D3DERR_INVALIDCALL;
+    makeCurrent();
+    cache.bindFramebuffer(backBuffer.drawFramebuffer());
+    GLbitfield mask = 0;
+    if (flags & D3DCLEAR_TARGET) {
+        mask |= GL_COLOR_BUFFER_BIT;
+        // Formats without alpha keep alpha 1, so destination alpha reads as 1.
+        const float alpha = backBuffer.hasAlpha() ? float(colour >> 24) / 255.0f : 1.0f;
+        gl.glClearColor(float((colour >> 16) & 0xFF) / 255.0f, float((colour >> 8) & 0xFF) / 255.0f,
+                        float(colour & 0xFF) / 255.0f, alpha);
+        cache.setColourMask(true, true, true, true);
+    }
+    if (flags & D3DCLEAR_ZBUFFER) {
+        mask |= GL_DEPTH_BUFFER_BIT;
+        gl.glClearDepth(z);
+        DepthState depth = {false, GL_LEQUAL, true};
+        cache.setDepth(depth);
+    }
+    if (flags & D3DCLEAR_STENCIL) {
+        mask |= GL_STENCIL_BUFFER_BIT;
+        gl.glClearStencil(GLint(stencil));
+        gl.glStencilMask(0xFFFFFFFF);
+    }
+    // The clear covers the viewport, intersected with each rectangle.
+    const D3DVIEWPORT8& vp = tracker.current().viewport;
+    const int32_t targetHeight = int32_t(backBuffer.height());
+    auto clearArea = [&](int32_t left, int32_t top, int32_t right, int32_t bottom) {
+        left = std::max(left, int32_t(vp.X));
+        top = std::max(top, int32_t(vp.Y));
+        right = std::min(right, int32_t(vp.X + vp.Width));
+        bottom = std::min(bottom, int32_t(vp.Y + vp.Height));
+        if (left >= right || top >= bottom) return;
+        cache.setScissor({left, top, right - left, bottom - top});
+        GL_CHECK(gl, glClear(mask));
+    };
+    if (rectCount == 0) clearArea(0, 0, int32_t(backBuffer.width()), targetHeight);
+    for (uint32_t i = 0; i < rectCount; ++i)
+        clearArea(rects[i].left, rects[i].top, rects[i].right, rects[i].bottom);
+    return S_OK;
+}
+
+// ================================================================= bindings
+HRESULT GlDevice::SetTexture(uint32_t stage, Texture* texture) {
+    if (texture && !dynamic_cast<GlTexture*>(texture)) return D3DERR_INVALIDCALL;
+    return tracker.setTexture(stage, texture);
+}
+
+HRESULT GlDevice::SetStreamSource(uint32_t stream, VertexBuffer* buffer, uint32_t stride) {
+    if (buffer && !dynamic_cast<GlVertexBuffer*>(buffer)) return D3DERR_INVALIDCALL;
+    return tracker.setStreamSource(stream, buffer, stride);
+}
+
+HRESULT GlDevice::SetIndices(IndexBuffer* buffer, uint32_t baseVertexIndex) {
+    if (buffer && !dynamic_cast<GlIndexBuffer*>(buffer)) return D3DERR_INVALIDCALL;
+    return tracker.setIndices(buffer, baseVertexIndex);
+}
+
+// ================================================================ draw path
+void GlDevice::applyRenderStates() {
+    const DeviceState& state = tracker.current();
+    const auto rs = [&](D3DRENDERSTATETYPE type) { return state.renderStates[type]; };
+    BlendState blend;
+    blend.enable = rs(D3DRS_ALPHABLENDENABLE) != 0;
+    blend.source = glBlendFactor(rs(D3DRS_SRCBLEND), true);
+    blend.destination = glBlendFactor(rs(D3DRS_DESTBLEND), false);
+    if (rs(D3DRS_SRCBLEND) == D3DBLEND_BOTHSRCALPHA ||
+        rs(D3DRS_SRCBLEND) == D3DBLEND_BOTHINVSRCALPHA)
+        blend.destination = glBlendFactor(rs(D3DRS_SRCBLEND), false);
+    blend.equation = glBlendEquation(rs(D3DRS_BLENDOP));
+    cache.setBlend(blend);
+
+    // D3D's front faces are GL's (glFrontFace above): CULL_CCW culls GL's
+    // back faces, CULL_CW its front faces.
+    const uint32_t cull = rs(D3DRS_CULLMODE);
+    cache.setCull(cull == D3DCULL_CW || cull == D3DCULL_CCW,
+                  cull == D3DCULL_CW ? GL_FRONT : GL_BACK);
+    cache.setPolygonMode(glPolygonMode(rs(D3DRS_FILLMODE)));
+
+    DepthState depth;
+    depth.test = backBuffer.hasDepth() && rs(D3DRS_ZENABLE) != D3DZB_FALSE;
+    depth.function = glCompareFunction(rs(D3DRS_ZFUNC));
+    depth.write = rs(D3DRS_ZWRITEENABLE) != 0;
+    cache.setDepth(depth);
+
+    const uint32_t write = rs(D3DRS_COLORWRITEENABLE);
+    cache.setColourMask(write & 1, write & 2, write & 4, (write & 8) && backBuffer.hasAlpha());
+
+    const D3DVIEWPORT8& vp = state.viewport;
+    // Rows count from the top in the back buffer, as in D3D.
+    const Rectangle area{GLint(vp.X), GLint(vp.Y), GLsizei(vp.Width), GLsizei(vp.Height)};
+    cache.setViewport(area);
+    cache.setScissor(area);
+    cache.setDepthRange(vp.MinZ, vp.MaxZ);
+}
+
+GLuint GlDevice::samplerFor(uint32_t stage) {
+    const auto& s = tracker.current().stageStates[stage];
+    const auto key =
+        std::make_tuple(glMinFilter(s[D3DTSS_MINFILTER], s[D3DTSS_MIPFILTER]),
+                        glMagFilter(s[D3DTSS_MAGFILTER]), glAddressMode(s[D3DTSS_ADDRESSU]),
+                        glAddressMode(s[D3DTSS_ADDRESSV]), s[D3DTSS_BORDERCOLOR]);
+    auto found = samplers.find(key);
+    if (found != samplers.end()) return found->second;
+    GLuint sampler = 0;
+    gl.glGenSamplers(1, &sampler);
+    gl.glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, GLint(std::get<0>(key)));
+    gl.glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, GLint(std::get<1>(key)));
+    gl.glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, GLint(std::get<2>(key)));
+    gl.glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, GLint(std::get<3>(key)));
+    const D3DCOLOR border = std::get<4>(key);
+    const float colour[4] = {float((border >> 16) & 0xFF) / 255.0f,
+                             float((border >> 8) & 0xFF) / 255.0f, float(border & 0xFF) / 255.0f,
+                             float(border >> 24) / 255.0f};
+    gl.glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, colour);
+    samplers.emplace(key, sampler);
+    return sampler;
+}
+
+void GlDevice::bindTextures() {
+    const DeviceState& state = tracker.current();
+    const uint32_t stages = activeStageCount(state, shaderStageCount);
+    for (uint32_t stage = 0; stage < stages; ++stage) {
+        auto* texture = static_cast<GlTexture*>(state.textures[stage]);
+        if (!texture || !stageReadsTexture(state, stage)) continue;
+        cache.bindTexture(stage, texture->name());
+        cache.bindSampler(stage, samplerFor(stage));
+    }
+}
+
+void GlDevice::bindVertexLayout(const VertexLayout& layout, GLuint buffer, uint32_t stride,
+                                size_t base) {
+    cache.bindVertexArray(vertexArray);
+    const auto key = std::make_tuple(buffer, tracker.current().fvf, stride, base);
+    if (layoutKnown && key == layoutKey) return;
+    cache.bindArrayBuffer(buffer);
+    auto attribute = [&](GLuint location, int offset, GLint size, GLenum type, bool normalise) {
+        if (offset < 0) {
+            GL_CHECK(gl, glDisableVertexAttribArray(location));
+            return;
+        }
+        GL_CHECK(gl, glEnableVertexAttribArray(location));
+        GL_CHECK(gl, glVertexAttribPointer(location, size, type, normalise ? GL_TRUE : GL_FALSE,
+                                           GLsizei(stride),
+                                           reinterpret_cast<const void*>(base + size_t(offset))));
+    };
+    attribute(attributePosition, layout.position, layout.pretransformed ? 4 : 3, GL_FLOAT, false);
+    attribute(attributeNormal, layout.normal, 3, GL_FLOAT, false);
+    attribute(attributePointSize, layout.pointSize, 1, GL_FLOAT, false);
+    // D3DCOLOR is B, G, R, A in memory: GL's BGRA size reads it as RGBA.
+    attribute(attributeDiffuse, layout.diffuse, GL_BGRA, GL_UNSIGNED_BYTE, true);
+    attribute(attributeSpecular, layout.specular, GL_BGRA, GL_UNSIGNED_BYTE, true);
+    for (uint32_t set = 0; set < uint32_t(shaderTexCoordSets); ++set)
+        attribute(attributeTexCoord0 + set, set < layout.texCoordCount ? layout.texCoord[set] : -1,
+                  2, GL_FLOAT, false);
+    layoutKey = key;
+    layoutKnown = true;
+}
+
+HRESULT GlDevice::prepareDraw(const VertexLayout& layout, GLuint buffer, uint32_t stride,
+                              size_t base) {
+    makeCurrent();
+    cache.bindFramebuffer(backBuffer.drawFramebuffer());
+    applyRenderStates();
+    bindTextures();
+    cache.useProgram(pipeline->program());
+    DrawSetup setup;
+    setup.layout = layout;
+    setup.zeroToOne = context->hasClipControl();
+    setup.maxPointSize = limits.maxPointSize;
+    pipeline->upload(tracker.current(), setup);
+    bindVertexLayout(layout, buffer, stride, base);
+    return S_OK;
+}
+
+// ==================================================================== draws
+HRESULT GlDevice::DrawPrimitive(D3DPRIMITIVETYPE type, uint32_t startVertex,
+                                uint32_t primitiveCount) {
+    const DeviceState& state = tracker.current();
+    const VertexLayout layout = vertexLayoutOf(state.fvf);
+    const uint32_t count = vertexCountOf(type, primitiveCount);
+    auto* buffer = static_cast<GlVertexBuffer*>(state.streams[0].buffer);
+    const uint32_t stride = state.streams[0].stride;
+    if (!sceneOpen || count == 0 || !buffer || stride == 0 || layout.stride == 0 ||
+        layout.stride > stride)
+        return D3DERR_INVALIDCALL;
+    // Nothing may read past the buffer: the last vertex must lie inside it.
+    if ((uint64_t{startVertex} + count - 1) * stride + layout.stride >
+        buffer->storage().memory().length())
+        return D3DERR_INVALIDCALL;
+    prepareDraw(layout, buffer->storage().name(), stride, 0);
+    GL_CHECK(gl, glDrawArrays(glPrimitiveMode(type), GLint(startVertex), GLsizei(count)));
+    return S_OK;
+}
+
+HRESULT GlDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, uint32_t /*minIndex*/,
+                                       uint32_t /*vertexCount*/, uint32_t startIndex,
+                                       uint32_t primitiveCount) {
+    const DeviceState& state = tracker.current();
+    const VertexLayout layout = vertexLayoutOf(state.fvf);
+    const uint32_t count = vertexCountOf(type, primitiveCount);
+    auto* vertices = static_cast<GlVertexBuffer*>(state.streams[0].buffer);
+    auto* indices = static_cast<GlIndexBuffer*>(state.indices);
+    const uint32_t stride = state.streams[0].stride;
+    if (!sceneOpen || count == 0 || !vertices || !indices || stride == 0 || layout.stride == 0 ||
+        layout.stride > stride)
+        return D3DERR_INVALIDCALL;
+    const uint32_t indexSize = indices->indexSize();
+    if ((uint64_t{startIndex} + count) * indexSize > indices->storage().memory().length())
+        return D3DERR_INVALIDCALL;
+    // Every index, offset by the base, must name a vertex inside the buffer.
+    const uint64_t highest = uint64_t{indices->maxIndex(startIndex, count)} + state.baseVertexIndex;
+    if (highest * stride + layout.stride > vertices->storage().memory().length())
+        return D3DERR_INVALIDCALL;
+    prepareDraw(layout, vertices->storage().name(), stride, 0);
+    if (elementBuffer != indices->storage().name()) {
+        GL_CHECK(gl, glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices->storage().name()));
+        elementBuffer = indices->storage().name();
+    }
+    GL_CHECK(gl,
+             glDrawElementsBaseVertex(glPrimitiveMode(type), GLsizei(count),
+                                      indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
+                                      reinterpret_cast<const void*>(size_t(startIndex) * indexSize),
+                                      GLint(state.baseVertexIndex)));
+    return S_OK;
+}
+
+HRESULT GlDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, uint32_t primitiveCount,
+                                  const void* vertexData, uint32_t stride) {
+    const VertexLayout layout = vertexLayoutOf(tracker.current().fvf);
+    const uint32_t count = vertexCountOf(type, primitiveCount);
+    if (!sceneOpen || count == 0 || !vertexData || stride == 0 || layout.stride == 0 ||
+        layout.stride > stride)
+        return D3DERR_INVALIDCALL;
+    makeCurrent();
+    const size_t bytes = size_t(count) * stride;
+    cache.bindArrayBuffer(streamBuffer);
+    streamOffset = (streamOffset + 15) & ~size_t(15);
+    if (streamOffset + bytes > streamCapacity) {
+        // Fresh storage: earlier draws keep reading the old one.
+        streamCapacity = std::max(streamCapacity, std::max(bytes, size_t(1) << 20));
+        GL_CHECK(
+            gl, glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(streamCapacity), nullptr, GL_STREAM_DRAW));
+        streamOffset = 0;
+    }
+    GL_CHECK(gl, glBufferSubData(GL_ARRAY_BUFFER, GLintptr(streamOffset), GLsizeiptr(bytes),
+                                 vertexData));
+    prepareDraw(layout, streamBuffer, stride, streamOffset);
+    GL_CHECK(gl, glDrawArrays(glPrimitiveMode(type), 0, GLsizei(count)));
+    streamOffset += bytes;
+    // As in Direct3D, a user-pointer draw leaves stream 0 unset.
+    tracker.setStreamSource(0, nullptr, 0);
+    return S_OK;
+}
+
+} // namespace gfx::gl

@@ -1,0 +1,98 @@
+// The GL device against Direct3D's rules: clears, pre-transformed pixel
+// coverage, vertex colours, Reset's rule, back-buffer read-back.
+#include "GlTestDevice.h"
+
+using namespace gfx;
+using namespace gfxtest;
+
+namespace {
+
+TEST_F(GlDeviceTest, ClearFillsTheViewportOnly) {
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF102030, 1.0f, 0), S_OK);
+    D3DVIEWPORT8 viewport{8, 4, 16, 8, 0.0f, 1.0f};
+    ASSERT_EQ(device->SetViewport(&viewport), S_OK);
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFF0000, 1.0f, 0), S_OK);
+    const auto image = pixels();
+    EXPECT_EQ(pixel(image, 8, 4), 0xFFFF0000u); // top-left of the viewport (top row first)
+    EXPECT_EQ(pixel(image, 23, 11), 0xFFFF0000u);
+    EXPECT_EQ(pixel(image, 7, 4), 0xFF102030u);
+    EXPECT_EQ(pixel(image, 8, 3), 0xFF102030u);
+    EXPECT_EQ(pixel(image, 24, 11), 0xFF102030u);
+    EXPECT_EQ(pixel(image, 8, 12), 0xFF102030u);
+    EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0), D3DERR_INVALIDCALL);
+}
+
+TEST_F(GlDeviceTest, PretransformedQuadCoversThePixelsDirect3DFills) {
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    device->SetRenderState(D3DRS_LIGHTING, 0);
+    device->BeginScene();
+    // Pixel centres lie on integers: [10, 30) x [20, 40) covers columns
+    // 10..29 and rows 20..39 exactly.
+    drawQuad(10, 20, 30, 40, 0xFF336699);
+    device->EndScene();
+    const auto image = pixels();
+    EXPECT_EQ(pixel(image, 10, 20), 0xFF336699u);
+    EXPECT_EQ(pixel(image, 29, 39), 0xFF336699u);
+    EXPECT_EQ(pixel(image, 9, 20), 0xFF000000u);
+    EXPECT_EQ(pixel(image, 10, 19), 0xFF000000u);
+    EXPECT_EQ(pixel(image, 30, 39), 0xFF000000u);
+    EXPECT_EQ(pixel(image, 29, 40), 0xFF000000u);
+
+    // The font's -0.5 offsets: a quad from 4.5 to 8.5 covers columns 5..8.
+    device->BeginScene();
+    drawQuad(4.5f, 50.5f, 8.5f, 52.5f, 0xFFFFFFFF);
+    device->EndScene();
+    const auto shifted = pixels();
+    EXPECT_EQ(pixel(shifted, 5, 51), 0xFFFFFFFFu);
+    EXPECT_EQ(pixel(shifted, 8, 52), 0xFFFFFFFFu);
+    EXPECT_EQ(pixel(shifted, 4, 51), 0xFF000000u);
+    EXPECT_EQ(pixel(shifted, 9, 51), 0xFF000000u);
+    EXPECT_EQ(pixel(shifted, 5, 50), 0xFF000000u);
+}
+
+TEST_F(GlDeviceTest, ResetRefusedWhileDefaultPoolObjectsOrStateBlocksExist) {
+    VertexBuffer* dynamic = nullptr;
+    ASSERT_EQ(device->CreateVertexBuffer(8400, D3DUSAGE_WRITEONLY | D3DUSAGE_DYNAMIC, 0,
+                                         D3DPOOL_DEFAULT, &dynamic),
+              S_OK);
+    Texture* managed = makeTexture(1, 1, {0xFFFF0000});
+    uint32_t token = 0;
+    device->BeginStateBlock();
+    device->SetRenderState(D3DRS_LIGHTING, 0);
+    device->EndStateBlock(&token);
+
+    D3DPRESENT_PARAMETERS parameters;
+    parameters.BackBufferWidth = 32;
+    parameters.BackBufferHeight = 16;
+    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
+    parameters.Windowed = 1;
+    EXPECT_EQ(device->Reset(&parameters), D3DERR_INVALIDCALL);
+    dynamic->Release();
+    EXPECT_EQ(device->Reset(&parameters), D3DERR_INVALIDCALL);
+    device->DeleteStateBlock(token);
+    ASSERT_EQ(device->Reset(&parameters), S_OK);
+    width = 32;
+    height = 16;
+
+    // The managed texture survived and still draws.
+    device->SetTexture(0, managed);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device->SetRenderState(D3DRS_LIGHTING, 0);
+    device->BeginScene();
+    drawQuad(0, 0, 32, 16, 0xFFFFFFFF);
+    device->EndScene();
+    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), S_OK);
+    const auto image = pixels();
+    EXPECT_EQ(pixel(image, 31, 15), 0xFFFF0000u);
+    managed->Release();
+    Surface* backBuffer = nullptr;
+    ASSERT_EQ(device->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &backBuffer), S_OK);
+    D3DLOCKED_RECT locked;
+    EXPECT_EQ(backBuffer->LockRect(&locked, nullptr, 0), D3DERR_INVALIDCALL);
+    ASSERT_EQ(backBuffer->LockRect(&locked, nullptr, D3DLOCK_READONLY), S_OK);
+    EXPECT_EQ(static_cast<const uint32_t*>(locked.pBits)[0], 0xFFFF0000u);
+    backBuffer->UnlockRect();
+    backBuffer->Release();
+}
+
+} // namespace
