@@ -184,9 +184,9 @@ QImage clockIndicatorImage(int width, int height) {
 
 QImage iconImage(int size) {
     const double c = size / 2.0;
-    const double planetRadius = 0.36 * size;
+    const double planetRadius = 0.29 * size;
     const double tilt = -20 * pi / 180, squash = 0.32;
-    const double ringInner = 0.44 * size, ringOuter = 0.62 * size;
+    const double ringInner = 0.36 * size, ringOuter = 0.49 * size;
     const Colour ringColour = rgb255(215, 200, 170);
     return supersample(size, size, 4, [=](double x, double y) {
         const double dx = x - c, dy = y - c;
@@ -195,7 +195,7 @@ QImage iconImage(int size) {
         const double ry = dx * std::sin(tilt) + dy * std::cos(tilt);
         const double ringRadius = std::hypot(rx, ry / squash);
         const bool inRing = ringRadius > ringInner && ringRadius < ringOuter &&
-                            std::abs(ringRadius - 0.53 * size) > 0.012 * size; // a gap
+                            std::abs(ringRadius - 0.43 * size) > 0.012 * size; // a gap
         const bool frontHalf = ry > 0;
         Sample s;
         if (inRing && !frontHalf) s = {ringColour * 0.8, 0.8};
