@@ -1,0 +1,30 @@
+// The real desktop with the hooks of a scripted run (see WindowedPlatform.h).
+#include "WindowedPlatform.h"
+
+namespace headless {
+
+void WindowedPlatform::postKey(platform::HWND handle, const std::string& keyName) {
+    StoredKey& key = strokes.emplace_back();
+    key.name = keyName;
+    key.stroke.name = key.name.c_str();
+    inner->postMessage(handle, platform::WM_KEYDOWN, reinterpret_cast<uintptr_t>(&key.stroke), 0);
+}
+
+// The desktop's own messages (painting, exposure, the user's input) come
+// first; only when it has none does the script post or let a frame run.
+// Only a removing peek can be followed by a frame (the loop's priming peek
+// leaves the queue alone), so only it asks the script.
+bool WindowedPlatform::peekMessage(platform::Message* message, bool remove) {
+    const bool found = inner->peekMessage(message, remove);
+    if (found || !remove) return found;
+    runIdle();
+    return inner->peekMessage(message, remove);
+}
+
+bool WindowedPlatform::getMessage(platform::Message* message) {
+    if (inner->peekMessage(message, true)) return message->message != platform::WM_QUIT;
+    runIdle();
+    return inner->getMessage(message);
+}
+
+} // namespace headless
