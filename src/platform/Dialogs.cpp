@@ -8,9 +8,12 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QPixmap>
 #include <QRadioButton>
+
+#include <algorithm>
 
 namespace platform {
 
@@ -26,6 +29,29 @@ bool controlId(const QObject* object, int32_t* id) {
     bool ok = false;
     *id = name.mid(8).toInt(&ok);
     return ok;
+}
+
+// The forms lay dialog units out at 1.5 px across and 1.625 px down: the
+// base units 6 x 13 px of the 8-point dialog font they were drawn for.  As
+// on Win32, the real base units come from the dialog's font (the average
+// width of the 52 letters, and the line height), and every control is
+// scaled to them so that its text fits whatever the system font is.
+void scaleToDialogFont(QDialog* dialog) {
+    constexpr double formBaseX = 6.0, formBaseY = 13.0;
+    const QFontMetricsF metrics(dialog->font());
+    const double baseX = metrics.horizontalAdvance(QStringLiteral(
+                             "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                         52.0;
+    const double sx = std::max(1.0, baseX / formBaseX);
+    const double sy = std::max(1.0, metrics.height() / formBaseY);
+    const auto scaled = [&](const QRect& r) {
+        const int left = qRound(r.left() * sx), top = qRound(r.top() * sy);
+        return QRect(left, top, qRound((r.left() + r.width()) * sx) - left,
+                     qRound((r.top() + r.height()) * sy) - top);
+    };
+    for (QWidget* child : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        child->setGeometry(scaled(child->geometry()));
+    dialog->setFixedSize(scaled(QRect(QPoint(), dialog->maximumSize())).size());
 }
 
 } // namespace
@@ -99,6 +125,11 @@ std::unique_ptr<ModalDialog> createDialog(int32_t templateId, QWidget* owner,
     case selectDeviceDialogId: {
         Ui::SelectDeviceDialog form;
         form.setupUi(dialog.get());
+        scaleToDialogFont(dialog.get());
+        // The group's title sits on its frame line, as the controls' layout expects.
+        dialog->setStyleSheet(QStringLiteral(
+            "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 0.6em; }"
+            "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
         break;
     }
     default:

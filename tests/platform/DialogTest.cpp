@@ -71,6 +71,7 @@ TEST(Dialog, SelectDeviceHasTheControlsOfItsTemplate) {
     QStringList groups, statics, radios;
     QString caption;
     QRect okGeometry;
+    QSize dialogSize;
     bool okIsDefault = false;
     int combos = 0;
     procedure.script.push_back([&] {
@@ -85,6 +86,7 @@ TEST(Dialog, SelectDeviceHasTheControlsOfItsTemplate) {
         for (int id : {1002, 1000, 1003, 1005})
             combos += control<QComboBox>(id) != nullptr;
         okGeometry = control<QPushButton>(1)->geometry();
+        dialogSize = dialog->size();
         okIsDefault = control<QPushButton>(1)->isDefault();
         fixture.platform->endDialog(procedure.handle, 2);
     });
@@ -94,7 +96,12 @@ TEST(Dialog, SelectDeviceHasTheControlsOfItsTemplate) {
     EXPECT_EQ(statics, (QStringList{"&Adapter:", "&Device:", "&Multisample Type:"}));
     EXPECT_EQ(radios, (QStringList{"Use desktop &window", "&Fullscreen mode:"}));
     EXPECT_EQ(combos, 4);
-    EXPECT_EQ(okGeometry, QRect(315, 16, 75, 23)); // 210, 10, 50 x 14 dialog units
+    // OK at 210, 10, 50 x 14 of 267 x 137 dialog units, whatever the font's base units.
+    EXPECT_NEAR(okGeometry.x() / double(dialogSize.width()), 210.0 / 267, 0.01);
+    EXPECT_NEAR(okGeometry.y() / double(dialogSize.height()), 10.0 / 137, 0.01);
+    EXPECT_NEAR(okGeometry.width() / double(dialogSize.width()), 50.0 / 267, 0.01);
+    EXPECT_NEAR(okGeometry.height() / double(dialogSize.height()), 14.0 / 137, 0.01);
+    EXPECT_GE(dialogSize.width(), 400); // never below the 8-point font's size
     EXPECT_TRUE(okIsDefault);
 }
 
