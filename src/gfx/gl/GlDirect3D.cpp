@@ -2,6 +2,7 @@
 #include "gfx/gl/GlDirect3D.h"
 
 #include "gfx/PixelFormat.h"
+#include "gfx/gl/GlShaderSource.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -77,8 +78,10 @@ GlAdapter GlDirect3D::describeAdapter(const char* renderer, const char* vendor,
     caps.TextureCaps = D3DPTEXTURECAPS_PERSPECTIVE | D3DPTEXTURECAPS_ALPHA | D3DPTEXTURECAPS_MIPMAP;
     caps.MaxTextureWidth = caps.MaxTextureHeight = limits.maxTextureSize;
     caps.MaxTextureAspectRatio = limits.maxTextureSize;
-    caps.MaxTextureBlendStages = D3DMAX_TEXTURE_STAGES;
-    caps.MaxSimultaneousTextures = std::min<uint32_t>(limits.textureUnits, D3DMAX_TEXTURE_STAGES);
+    // The stages the fixed-function program evaluates (the program uses three).
+    caps.MaxTextureBlendStages = uint32_t(shaderStageCount);
+    caps.MaxSimultaneousTextures =
+        std::min<uint32_t>(limits.textureUnits, uint32_t(shaderStageCount));
     caps.MaxActiveLights = D3DMAX_ACTIVE_LIGHTS;
     caps.MaxPointSize = limits.maxPointSize;
     caps.MaxPrimitiveCount = 0xFFFFFF;

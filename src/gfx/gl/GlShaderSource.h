@@ -6,8 +6,11 @@
 
 namespace gfx::gl {
 
-// Texture stages the fragment shader evaluates.
-constexpr int shaderStageCount = 8;
+// Texture stages the fragment shader evaluates (the caps report this many).
+// Each is unrolled (samplers take constant indices only in GLSL 3.30), and
+// llvmpipe recompiles the program for every new blend state, so the count
+// is kept to what the program needs plus one.
+constexpr int shaderStageCount = 4;
 // Texture coordinate sets the vertex shader passes on.
 constexpr int shaderTexCoordSets = 4;
 constexpr int shaderLightCount = 8;
