@@ -18,6 +18,7 @@ GlBufferStorage::GlBufferStorage(GlDevice& device, uint32_t length, uint32_t usa
 }
 
 GlBufferStorage::~GlBufferStorage() {
+    device.makeCurrent();
     device.forgetBuffer(buffer);
     device.functions().glDeleteBuffers(1, &buffer);
 }

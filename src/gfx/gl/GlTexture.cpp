@@ -54,6 +54,7 @@ GlTexture::GlTexture(GlDevice& device, ResourceRegistry& registry, ImageMemory i
 }
 
 GlTexture::~GlTexture() {
+    device.makeCurrent();
     device.forgetTexture(texture);
     device.functions().glDeleteTextures(1, &texture);
 }
