@@ -190,10 +190,15 @@ POINT QtPlatform::clientToScreen(HWND handle, POINT point) {
 }
 
 void QtPlatform::drawCentredText(HWND handle, const char* s) {
-    if (MainWindow* w = windowFor(handle)) {
-        w->showCentredText(text(s));
-        centredTextShown = true;
+    MainWindow* w = windowFor(handle);
+    if (!w) return;
+    if (text(s).isEmpty()) { // nothing to draw: the client area is the GL surface's again
+        w->hideCentredText();
+        centredTextShown = false;
+        return;
     }
+    w->showCentredText(text(s));
+    centredTextShown = true;
 }
 
 RECT QtPlatform::getScreenRect() {

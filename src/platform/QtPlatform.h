@@ -23,7 +23,8 @@
 //
 // Loading text: drawCentredText shows the text on a white native overlay
 // above the GL surface (which QPainter cannot draw on); the overlay goes when
-// the message loop runs again, just before the first frame is presented.
+// the message loop runs again, just before the first frame is presented, or
+// at once when the text drawn is empty.
 #pragma once
 
 #include "platform/Accelerators.h"

@@ -217,7 +217,7 @@ TEST(Window, CursorCounterHidesBelowZeroAndSetCursorMessageRestoresTheShape) {
     p.clipCursor(nullptr);
 }
 
-TEST(Window, LoadingTextShowsCentredUntilTheLoopRunsAgain) {
+TEST(Window, LoadingTextShowsCentredUntilTheLoopRunsAgainOrAnEmptyText) {
     PlatformFixture fixture;
     fixture.pump();
     fixture.platform->drawCentredText(fixture.window, "Loading... Please wait");
@@ -229,6 +229,11 @@ TEST(Window, LoadingTextShowsCentredUntilTheLoopRunsAgain) {
     EXPECT_EQ(text->geometry(), fixture.platform->mainWindow()->centralWidget()->rect());
     Message m;
     fixture.platform->peekMessage(&m, false);
+    EXPECT_FALSE(text->isVisible());
+
+    fixture.platform->drawCentredText(fixture.window, "Loading... Please wait");
+    EXPECT_TRUE(text->isVisible());
+    fixture.platform->drawCentredText(fixture.window, ""); // an empty text takes it away
     EXPECT_FALSE(text->isVisible());
 }
 
