@@ -117,6 +117,8 @@ void MainWindow::showWithClientSize(int clientWidth, int clientHeight) {
         }
         QThread::msleep(1);
     }
+    activateWindow(); // keys go to the new window, as with CreateWindow's
+    container->setFocus();
     notePlatformChange();
 }
 

@@ -238,13 +238,16 @@ intptr_t QtPlatform::sendMessage(HWND handle, uint32_t message, uintptr_t wParam
 }
 
 intptr_t QtPlatform::dispatchMessage(const Message& message) {
-    if (message.message == WM_SETCURSOR && windowFor(message.window)) {
-        // What DefWindowProc does unless the handler sets a cursor itself:
-        // the class cursor comes back over the client area.
-        cursorShapeHidden = false;
-        applyCursor();
-    }
-    return sendMessage(message.window, message.message, message.wParam, message.lParam);
+    if (message.message != WM_SETCURSOR || !windowFor(message.window))
+        return sendMessage(message.window, message.message, message.wParam, message.lParam);
+    // What DefWindowProc does unless the handler sets a cursor itself: the
+    // class cursor comes back over the client area.  The shape is settled
+    // after the handler, so a handler that hides it again causes no flicker.
+    cursorShapeHidden = false;
+    const intptr_t result =
+        sendMessage(message.window, message.message, message.wParam, message.lParam);
+    applyCursor();
+    return result;
 }
 
 void QtPlatform::postQuitMessage(int32_t exitCode) {

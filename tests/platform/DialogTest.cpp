@@ -110,12 +110,16 @@ TEST(Dialog, ProcedureGetsInitThenNotificationsAndCancelEndsIt) {
     Platform& p = *fixture.platform;
     ScriptedProcedure procedure(p);
     int countInInit = -1, selectionInInit = -1;
+    bool bothClearInInit = false;
     procedure.onInit = [&](HDLG dialog) {
         for (const char* name : {"Mode A", "Mode B", "Mode C"}) {
             const int32_t index = p.comboAddString(dialog, 1003, name);
             p.comboSetItemData(dialog, 1003, index, 100 + index);
         }
         p.comboSetCurSel(dialog, 1003, 0);
+        p.checkButton(dialog, 1018, true);
+        p.checkButton(dialog, 1018, false); // an exclusive radio can still be cleared
+        bothClearInInit = !p.isButtonChecked(dialog, 1016) && !p.isButtonChecked(dialog, 1018);
         p.checkButton(dialog, 1016, true);
         p.checkButton(dialog, 1018, false);
         p.enableControl(dialog, 1005, false);
@@ -141,6 +145,7 @@ TEST(Dialog, ProcedureGetsInitThenNotificationsAndCancelEndsIt) {
     EXPECT_EQ(p.dialogBox(fixture.window, 144, &procedure), IDCANCEL);
 
     EXPECT_EQ(countInInit, 3);
+    EXPECT_TRUE(bothClearInInit);
     EXPECT_EQ(selectionInInit, 0);
     EXPECT_EQ(chosenData, 101);
     EXPECT_FALSE(multisampleEnabled);
