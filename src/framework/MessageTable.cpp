@@ -32,7 +32,8 @@ bool isSwallowedInFullscreen(uintptr_t systemCommand) {
 
 } // namespace
 
-intptr_t GraphicsApplication::handleMessage(HWND hwnd, uint32_t message, uintptr_t wParam,
+// Every message concerns the one main window, so the handle is not needed.
+intptr_t GraphicsApplication::handleMessage(HWND, uint32_t message, uintptr_t wParam,
                                             intptr_t lParam) {
     using namespace platform;
     switch (message) {
@@ -160,7 +161,6 @@ intptr_t GraphicsApplication::handleMessage(HWND hwnd, uint32_t message, uintptr
     default:
         break;
     }
-    (void)hwnd;
     return defaultProcessing;
 }
 
