@@ -127,6 +127,9 @@ HRESULT GraphicsApplication::enumerateDevices() {
         AdapterEntry& adapter = adapters[adapterCount];
         adapter = AdapterEntry{};
         d3d->GetAdapterIdentifier(a, gfx::D3DENUM_NO_WHQL_LEVEL, &adapter.identifier);
+        // The names are shown as C strings: never trust the driver to end them.
+        adapter.identifier.Description[sizeof adapter.identifier.Description - 1] = '\0';
+        adapter.identifier.Driver[sizeof adapter.identifier.Driver - 1] = '\0';
         d3d->GetAdapterDisplayMode(a, &adapter.desktopMode);
 
         AdapterModeList list;
