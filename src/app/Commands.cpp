@@ -221,10 +221,11 @@ void OrreryApplication::showAboutBox() {
     if (windowed) {
         platform.dialogBox(window, IDD_ABOUT, &aboutDialog);
     } else {
-        // A modal dialog needs the desktop: leave full screen around it.
+        // A modal dialog needs the desktop: leave full screen around it, and
+        // go back only when the switch did leave it.
         switchScreenMode();
         platform.dialogBox(window, IDD_ABOUT, &aboutDialog);
-        switchScreenMode();
+        if (windowed) switchScreenMode();
     }
     suspendFrames(false);
 }

@@ -268,6 +268,29 @@ TEST_F(Commands, AboutBoxClosesWithOneAndSkipsTheFramework) {
     EXPECT_EQ(a->ready, 1); // every pause the box made has ended
 }
 
+TEST_F(Commands, AboutBoxInFullScreenIsShownInAWindow) {
+    h.attachDevice(1024, 768);
+    framework::DeviceEntry& entry = a->adapters[0].devices[0];
+    a->adapterCount = 1;
+    a->adapters[0].deviceCount = 1;
+    entry.windowCapable = 1;
+    entry.modeCount = 1;
+    entry.modes[0] = {1024, 768, gfx::D3DFMT_X8R8G8B8, 0, 0};
+    a->windowed = 0;
+    a->clientRect = {0, 0, 640, 480};
+    int32_t windowedDuringTheBox = -1;
+    h.desktop.dialogScripts.push_back({IDD_ABOUT, {[&](testsupport::FakeDialog& d) {
+                                           windowedDuringTheBox = a->windowed;
+                                           d.press(platform::IDOK);
+                                       }}});
+    EXPECT_EQ(h.command(ID_ABOUT), 0);
+    EXPECT_EQ(windowedDuringTheBox, 1);
+    EXPECT_EQ(a->windowed, 0);
+    EXPECT_EQ(a->backBufferWidth, 1024);
+    EXPECT_EQ(a->presentParameters.BackBufferHeight, 768u);
+    EXPECT_EQ(a->ready, 1);
+}
+
 TEST_F(Commands, AboutDialogAnswersOnlyItsOwnMessages) {
     AboutDialog dialog(h.desktop);
     testsupport::FakeDialog fake(&dialog, IDD_ABOUT);
