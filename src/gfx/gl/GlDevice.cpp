@@ -221,6 +221,10 @@ HRESULT GlDevice::GetDeviceCaps(D3DCAPS8* out) {
 HRESULT GlDevice::GetDisplayMode(D3DDISPLAYMODE* mode) {
     if (!mode) return D3DERR_INVALIDCALL;
     *mode = displayMode;
+    // A full-screen device "is" in its mode: the back buffer's size and format.
+    if (!parameters.Windowed)
+        *mode = {parameters.BackBufferWidth, parameters.BackBufferHeight, displayMode.RefreshRate,
+                 parameters.BackBufferFormat};
     return S_OK;
 }
 
@@ -490,8 +494,8 @@ void GlDevice::bindVertexLayout(const VertexLayout& layout, GLuint buffer, uint3
     layoutKnown = true;
 }
 
-HRESULT GlDevice::prepareDraw(const VertexLayout& layout, GLuint buffer, uint32_t stride,
-                              size_t base) {
+HRESULT GlDevice::prepareDraw(D3DPRIMITIVETYPE type, const VertexLayout& layout, GLuint buffer,
+                              uint32_t stride, size_t base) {
     makeCurrent();
     cache.bindFramebuffer(backBuffer.drawFramebuffer());
     applyRenderStates();
@@ -501,6 +505,7 @@ HRESULT GlDevice::prepareDraw(const VertexLayout& layout, GLuint buffer, uint32_
     setup.layout = layout;
     setup.zeroToOne = context->hasClipControl();
     setup.maxPointSize = limits.maxPointSize;
+    setup.pointList = type == D3DPT_POINTLIST;
     pipeline->upload(tracker.current(), setup);
     bindVertexLayout(layout, buffer, stride, base);
     return S_OK;
@@ -521,7 +526,7 @@ HRESULT GlDevice::DrawPrimitive(D3DPRIMITIVETYPE type, uint32_t startVertex,
     if ((uint64_t{startVertex} + count - 1) * stride + layout.stride >
         buffer->storage().memory().length())
         return D3DERR_INVALIDCALL;
-    prepareDraw(layout, buffer->storage().name(), stride, 0);
+    prepareDraw(type, layout, buffer->storage().name(), stride, 0);
     GL_CHECK(gl, glDrawArrays(glPrimitiveMode(type), GLint(startVertex), GLsizei(count)));
     return S_OK;
 }
@@ -545,7 +550,7 @@ HRESULT GlDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, uint32_t /*minInde
     const uint64_t highest = uint64_t{indices->maxIndex(startIndex, count)} + state.baseVertexIndex;
     if (highest * stride + layout.stride > vertices->storage().memory().length())
         return D3DERR_INVALIDCALL;
-    prepareDraw(layout, vertices->storage().name(), stride, 0);
+    prepareDraw(type, layout, vertices->storage().name(), stride, 0);
     if (elementBuffer != indices->storage().name()) {
         GL_CHECK(gl, glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices->storage().name()));
         elementBuffer = indices->storage().name();
@@ -578,7 +583,7 @@ HRESULT GlDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, uint32_t primitiveCount
     }
     GL_CHECK(gl, glBufferSubData(GL_ARRAY_BUFFER, GLintptr(streamOffset), GLsizeiptr(bytes),
                                  vertexData));
-    prepareDraw(layout, streamBuffer, stride, streamOffset);
+    prepareDraw(type, layout, streamBuffer, stride, streamOffset);
     GL_CHECK(gl, glDrawArrays(glPrimitiveMode(type), 0, GLsizei(count)));
     streamOffset += bytes;
     // As in Direct3D, a user-pointer draw leaves stream 0 unset.

@@ -158,7 +158,8 @@ private:
 
     // The per-draw translation: fixed-function states, textures, samplers,
     // uniforms and the vertex layout from `buffer` at byte `base`.
-    HRESULT prepareDraw(const VertexLayout& layout, GLuint buffer, uint32_t stride, size_t base);
+    HRESULT prepareDraw(D3DPRIMITIVETYPE type, const VertexLayout& layout, GLuint buffer,
+                        uint32_t stride, size_t base);
     void applyRenderStates();
     void bindTextures();
     GLuint samplerFor(uint32_t stage);

@@ -252,7 +252,7 @@ void GlPipeline::upload(const DeviceState& state, const DrawSetup& setup) {
     const float maxSize = std::min(state.renderStateFloat(D3DRS_POINTSIZE_MAX), setup.maxPointSize);
     const float minSize = std::min(state.renderStateFloat(D3DRS_POINTSIZE_MIN), maxSize);
     setVec2("uPointSizeRange", minSize, maxSize);
-    setInt("uPointSprite", rs(D3DRS_POINTSPRITEENABLE) != 0);
+    setInt("uPointSprite", setup.pointList && rs(D3DRS_POINTSPRITEENABLE) != 0);
 
     // ---- texture stages
     const int stages = int(activeStageCount(state, shaderStageCount));

@@ -19,6 +19,7 @@ struct DrawSetup {
     VertexLayout layout;
     bool zeroToOne = false;    // glClipControl in effect
     float maxPointSize = 1.0f; // the device's limit
+    bool pointList = false;    // point sprites texture points only, as in Direct3D
 };
 
 class GlPipeline {
