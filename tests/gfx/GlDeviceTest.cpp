@@ -95,4 +95,32 @@ TEST_F(GlDeviceTest, ResetRefusedWhileDefaultPoolObjectsOrStateBlocksExist) {
     backBuffer->Release();
 }
 
+TEST_F(GlDeviceTest, StateBlocksDriveWhatIsDrawn) {
+    // The font's pattern: capture the caller's states, apply the drawing
+    // block, draw, apply the captured block.
+    uint32_t saved = 0, drawing = 0;
+    for (uint32_t* token : {&saved, &drawing}) {
+        ASSERT_EQ(device->BeginStateBlock(), S_OK);
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+        device->SetRenderState(D3DRS_LIGHTING, 0);
+        ASSERT_EQ(device->EndStateBlock(token), S_OK);
+    }
+    device->SetRenderState(D3DRS_LIGHTING, 0);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF202020, 1.0f, 0);
+    device->BeginScene();
+    ASSERT_EQ(device->CaptureStateBlock(saved), S_OK);
+    ASSERT_EQ(device->ApplyStateBlock(drawing), S_OK);
+    drawQuad(0, 0, 32, 64, 0xFF404040); // added: 0x60
+    ASSERT_EQ(device->ApplyStateBlock(saved), S_OK);
+    drawQuad(32, 0, 64, 64, 0xFF404040); // blending off again: replaced
+    device->EndScene();
+    const auto image = pixels();
+    EXPECT_EQ(pixel(image, 10, 10), 0xFF606060u);
+    EXPECT_EQ(pixel(image, 50, 10), 0xFF404040u);
+    device->DeleteStateBlock(saved);
+    device->DeleteStateBlock(drawing);
+}
+
 } // namespace

@@ -581,8 +581,14 @@ HRESULT GlDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, uint32_t primitiveCount
             gl, glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(streamCapacity), nullptr, GL_STREAM_DRAW));
         streamOffset = 0;
     }
-    GL_CHECK(gl, glBufferSubData(GL_ARRAY_BUFFER, GLintptr(streamOffset), GLsizeiptr(bytes),
-                                 vertexData));
+    // The range past streamOffset is read by no queued draw, so it is written
+    // without synchronisation: the driver need not finish earlier draws first.
+    void* target = gl.glMapBufferRange(GL_ARRAY_BUFFER, GLintptr(streamOffset), GLsizeiptr(bytes),
+                                       GL_MAP_WRITE_BIT | GL_MAP_UNSYNCHRONIZED_BIT |
+                                           GL_MAP_INVALIDATE_RANGE_BIT);
+    if (!target) return D3DERR_OUTOFVIDEOMEMORY;
+    std::memcpy(target, vertexData, bytes);
+    gl.glUnmapBuffer(GL_ARRAY_BUFFER);
     prepareDraw(type, layout, streamBuffer, stride, streamOffset);
     GL_CHECK(gl, glDrawArrays(glPrimitiveMode(type), 0, GLsizei(count)));
     streamOffset += bytes;
