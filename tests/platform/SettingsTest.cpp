@@ -61,19 +61,24 @@ TEST(Settings, ValuesThatAreNotUnsigned32BitNumbersCountAsMissing) {
     p.closeSettingsKey(key);
 }
 
-TEST(Settings, FailedWriteIsReported) {
+TEST(Settings, FailedWriteIsReportedAndAnUnreadableStoreDoesNotOpen) {
     PlatformFixture fixture;
-    // A file under a plain file cannot be created.
+    // A file under a plain file cannot be created: nothing to read, so the
+    // store opens, but writing must report the failure.
     const QString blocker = fixture.folder.filePath("blocker");
     QFile file(blocker);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
     fixture.platform->useSettingsFile(blocker + "/settings.ini");
     HKEY key = fixture.platform->openSettingsKey();
-    if (key) { // nothing to read yet, so the store opens; writing must fail
-        EXPECT_FALSE(fixture.platform->setSettingsValue(key, "Width", 400));
-        fixture.platform->closeSettingsKey(key);
-    }
+    ASSERT_NE(key, nullptr);
+    EXPECT_FALSE(fixture.platform->setSettingsValue(key, "Width", 400));
+    fixture.platform->closeSettingsKey(key);
+
+    // A folder where the file should be cannot be read at all.
+    fixture.platform->useSettingsFile(fixture.folder.path());
+    EXPECT_EQ(fixture.platform->openSettingsKey(), nullptr);
+
     EXPECT_EQ(parseSettingsNumber(" 42 "), 42u);
     EXPECT_EQ(parseSettingsNumber("99999999999"), std::nullopt);
 }
