@@ -34,7 +34,11 @@ void showCheck(QAction* action, bool checked) {
 
 } // namespace
 
-MenuModel::MenuModel(QMenuBar* bar, MenuEvents events) : bar(bar), events(std::move(events)) {}
+MenuModel::MenuModel(QMenuBar* bar, MenuEvents events) : bar(bar), events(std::move(events)) {
+    menuLoopEnd.setSingleShot(true);
+    menuLoopEnd.setInterval(0);
+    QObject::connect(&menuLoopEnd, &QTimer::timeout, [this] { endMenuLoop(); });
+}
 
 // The popups report to this model, so they go with it.
 MenuModel::~MenuModel() {
@@ -90,6 +94,7 @@ bool MenuModel::addItems(QMenu* menu, const QJsonValue& items, int depth) {
         action->setEnabled(!item.value("grayed").toBool() && item.value("enabled").toBool(true));
         QObject::connect(action, &QAction::triggered, action, [this, action] {
             showCheck(action, action->property(checkedProperty).toBool());
+            if (menuLoopEnd.isActive()) endMenuLoop(); // the popup closed for this choice
             if (events.command) events.command(actionId(action));
         });
         actions.emplace_back(action);
@@ -138,15 +143,27 @@ void MenuModel::clear() {
         }
     }
     openPopups = 0;
+    menuLoopEnd.stop();
 }
 
 void MenuModel::popupShown() {
-    if (openPopups++ == 0 && events.menuLoop) events.menuLoop(true);
+    ++openPopups;
+    menuLoopEnd.stop();
+    if (inMenuLoop) return;
+    inMenuLoop = true;
+    if (events.menuLoop) events.menuLoop(true);
 }
 
 void MenuModel::popupHidden() {
     if (openPopups == 0) return;
-    if (--openPopups == 0 && events.menuLoop) events.menuLoop(false);
+    if (--openPopups == 0) menuLoopEnd.start();
+}
+
+void MenuModel::endMenuLoop() {
+    menuLoopEnd.stop();
+    if (!inMenuLoop) return;
+    inMenuLoop = false;
+    if (events.menuLoop) events.menuLoop(false);
 }
 
 } // namespace platform

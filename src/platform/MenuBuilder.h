@@ -16,6 +16,7 @@
 
 #include <QJsonDocument>
 #include <QPointer>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -29,7 +30,10 @@ namespace platform {
 
 struct MenuEvents {
     std::function<void(uint32_t id)> command;
-    // True when the first popup opens, false when the last one closes.
+    // True when the first popup opens, false when the menu is left: the
+    // last popup has closed and no other one opened in its place (moving
+    // along the menu bar closes one popup before it opens the next).  The
+    // end of the loop always comes before the command of the chosen item.
     std::function<void(bool open)> menuLoop;
 };
 
@@ -58,11 +62,14 @@ private:
     QAction* find(uint32_t id) const;
     void popupShown();
     void popupHidden();
+    void endMenuLoop();
 
     QPointer<QMenuBar> bar;
     MenuEvents events;
     std::vector<QPointer<QAction>> actions; // command items in menu order
     int openPopups = 0;
+    bool inMenuLoop = false;
+    QTimer menuLoopEnd; // zero-time: ends the loop unless a popup opens first
 };
 
 } // namespace platform

@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -116,6 +117,46 @@ TEST(Menu, PopupsOpenAndCloseOneMenuLoop) {
     emit planet->aboutToHide();
     fixture.pump();
     EXPECT_EQ(fixture.handler.ids(), (std::vector<uint32_t>{WM_ENTERMENULOOP, WM_EXITMENULOOP}));
+}
+
+TEST(Menu, MovingAlongTheMenuBarStaysInOneMenuLoop) {
+    PlatformFixture fixture;
+    QMenuBar* bar = fixture.platform->mainWindow()->menuBar();
+    fixture.pump();
+    fixture.handler.clear();
+    bar->setActiveAction(bar->actions()[0]); // View opens
+    fixture.pump(50);
+    bar->setActiveAction(bar->actions()[1]); // then Planet, as the pointer moves on
+    fixture.pump(50);
+    EXPECT_TRUE(bar->actions()[1]->menu()->isVisible());
+    bar->actions()[1]->menu()->close();
+    fixture.pump(50);
+    EXPECT_EQ(fixture.handler.count(WM_ENTERMENULOOP), 1);
+    EXPECT_EQ(fixture.handler.count(WM_EXITMENULOOP), 1);
+    const std::vector<uint32_t> ids = fixture.handler.ids();
+    EXPECT_LT(std::find(ids.begin(), ids.end(), WM_ENTERMENULOOP),
+              std::find(ids.begin(), ids.end(), WM_EXITMENULOOP));
+}
+
+TEST(Menu, ChoosingFromAnOpenPopupEndsTheLoopBeforeTheCommand) {
+    PlatformFixture fixture;
+    QMenuBar* bar = fixture.platform->mainWindow()->menuBar();
+    fixture.pump();
+    fixture.handler.clear();
+    QMenu* options = bar->actions().last()->menu();
+    bar->setActiveAction(bar->actions().last());
+    fixture.pump(50);
+    ASSERT_TRUE(options->isVisible());
+    QAction* about = actionOf(bar, 40001);
+    QTest::mouseClick(options, Qt::LeftButton, Qt::NoModifier,
+                      options->actionGeometry(about).center());
+    fixture.pump(50);
+    std::vector<uint32_t> ids;
+    for (uint32_t id : fixture.handler.ids())
+        if (id == WM_ENTERMENULOOP || id == WM_EXITMENULOOP || id == WM_COMMAND) ids.push_back(id);
+    // Paused while the menu is open, running again when the command comes.
+    EXPECT_EQ(ids, (std::vector<uint32_t>{WM_ENTERMENULOOP, WM_EXITMENULOOP, WM_COMMAND}));
+    EXPECT_EQ(fixture.handler.commands(), std::vector<uint32_t>{40001});
 }
 
 TEST(Menu, DestroyedMenuIsGoneAndItsHandleIgnored) {
