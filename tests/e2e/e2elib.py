@@ -136,7 +136,7 @@ def orange_text(r, g, b):
     return r > 150 and 0.35 * r < g < 0.75 * r and b < 0.3 * r
 
 
-def differing_pixels(a, b, box):
+def differing_pixels(a, b, box, threshold=30):
     _, _, rows_a = a
     _, _, rows_b = b
     x0, y0, x1, y1 = box
@@ -145,7 +145,7 @@ def differing_pixels(a, b, box):
         ra, rb = rows_a[y], rows_b[y]
         for x in range(x0, x1):
             i = 3 * x
-            if max(abs(ra[i] - rb[i]), abs(ra[i + 1] - rb[i + 1]), abs(ra[i + 2] - rb[i + 2])) > 30:
+            if max(abs(ra[i] - rb[i]), abs(ra[i + 1] - rb[i + 1]), abs(ra[i + 2] - rb[i + 2])) > threshold:
                 count += 1
     return count
 
