@@ -131,6 +131,15 @@ HRESULT decodeBmp(const uint8_t* data, size_t size, DecodedImage& image) {
     const uint8_t* pixels = data + pixelOffset;
     const size_t pixelBytes = size - pixelOffset;
 
+    const uint32_t bytesPerPixel = header.bitCount / 8u;
+    const size_t rowBytes = (size_t(width) * bytesPerPixel + 3) & ~size_t(3);
+    // Uncompressed pixels must all be there before the image is made, so a
+    // short file cannot cost the memory of the image its header claims.  The
+    // last row need not carry its padding.
+    if (header.compression == biRgb &&
+        rowBytes * (height - 1) + size_t(width) * bytesPerPixel > pixelBytes)
+        return D3DXERR_INVALIDDATA;
+
     std::vector<uint32_t> out(size_t(width) * height);
     // Stored row r is image row (topDown ? r : height - 1 - r).
     auto imageRow = [&](uint32_t stored) { return topDown ? stored : height - 1 - stored; };
@@ -144,11 +153,6 @@ HRESULT decodeBmp(const uint8_t* data, size_t size, DecodedImage& image) {
                 out[size_t(imageRow(r)) * width + x] = palette[index];
             }
     } else {
-        const uint32_t bytesPerPixel = header.bitCount / 8u;
-        const size_t rowBytes = (size_t(width) * bytesPerPixel + 3) & ~size_t(3);
-        // The last row need not carry its padding.
-        const size_t needed = rowBytes * (height - 1) + size_t(width) * bytesPerPixel;
-        if (needed > pixelBytes) return D3DXERR_INVALIDDATA;
         for (uint32_t r = 0; r < height; ++r) {
             const uint8_t* row = pixels + rowBytes * r;
             uint32_t* target = &out[size_t(imageRow(r)) * width];
