@@ -24,8 +24,13 @@ CLIENT_WIDTH, CLIENT_HEIGHT = 640, 480
 
 
 def xdotool(*arguments, timeout=10):
-    out = subprocess.run(["xdotool", *map(str, arguments)], capture_output=True, text=True,
-                         timeout=timeout)
+    """xdotool's output, or None when it failed or hung (a window that never
+    takes the focus makes --sync wait for ever)."""
+    try:
+        out = subprocess.run(["xdotool", *map(str, arguments)], capture_output=True, text=True,
+                             timeout=timeout)
+    except subprocess.TimeoutExpired:
+        return None
     return out.stdout.strip() if out.returncode == 0 else None
 
 
@@ -193,7 +198,8 @@ def steps(program):
     print("[ OK ] the wheel zooms in")
 
     # Alt+Return: full screen over the whole X screen, and back.
-    screen = xdotool("getdisplaygeometry").split()
+    screen = (xdotool("getdisplaygeometry") or "").split()
+    check(len(screen) == 2, "xdotool cannot read the screen size")
     program.key("alt+Return")
     wait_for(lambda: geometry(program.window)[2:] == (int(screen[0]), int(screen[1])), 10,
              "the full-screen window")
