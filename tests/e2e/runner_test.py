@@ -177,6 +177,24 @@ def test_bad_arguments():
         check("orbivista-render:" in out.stderr, f"{case}: no message: {out.stderr!r}")
 
 
+def test_window_mode():
+    # The same run in a real window: the desktop platform, the window's GL
+    # surface and Present, and still the fixed step and the script.
+    with tempfile.TemporaryDirectory() as folder:
+        state, image = os.path.join(folder, "state.json"), os.path.join(folder, "frame.png")
+        render("--window", "--size", "320x240", "--frames", "3", "--step", "0.5", "--keys", "6",
+               "--state", state, "--out", image)
+        with open(state) as f:
+            s = json.load(f)
+        check(s["planet"] == 6 and abs(s["dayFraction"] - 0.75) < 1e-6,
+              f"window run: planet {s['planet']}, day fraction {s['dayFraction']}")
+        check((s["backBufferWidth"], s["backBufferHeight"]) == (320, 240),
+              f"window back buffer {s['backBufferWidth']}x{s['backBufferHeight']}")
+        width, height, _ = picture = read_png(image)
+        check((width, height) == (320, 240), f"image size {width}x{height}")
+        check(count_pixels(picture, (150, 110, 170, 130), bright) > 100, "Saturn in the window")
+
+
 def test_bench():
     out = render("--size", "320x240", "--frames", "20", "--bench")
     for line in ("advanceFrame CPU", "renderFrame CPU", "fps", "peak resident memory"):
@@ -194,7 +212,7 @@ def main():
         test_default_state, test_keys_change_the_state, test_planet_change_relabels_moons,
         test_keys_before_a_later_frame, test_camera_keys_and_wheel, test_moon_views,
         test_drag_turns_the_view, test_image, test_settings_are_read_and_written,
-        test_without_catalogues, test_bad_arguments, test_bench,
+        test_without_catalogues, test_bad_arguments, test_bench, test_window_mode,
     ]
     if args.only:
         tests = [t for t in tests if t.__name__.removeprefix("test_") in args.only]
