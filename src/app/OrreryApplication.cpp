@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 namespace app {
 
@@ -138,7 +139,17 @@ void OrreryApplication::relabelMoonMenu(int32_t planetIndex) {
 // ---------------------------------------------------------------- catalogues
 
 std::string OrreryApplication::cataloguePath(const char* fileName) const {
-    return catalogueFolder + "/" + fileName;
+    std::string path = catalogueFolder + "/" + fileName;
+#ifdef ORBIVISTA_INSTALLED_DATA_DIR
+    // Started from a desktop menu the working directory holds no
+    // catalogues: fall back to the installed copies.  A folder chosen
+    // explicitly (the headless runner's --workdir) is taken as it is.
+    if (catalogueFolder == "." && !std::filesystem::exists(path)) {
+        std::string installed = std::string(ORBIVISTA_INSTALLED_DATA_DIR) + "/" + fileName;
+        if (std::filesystem::exists(installed)) return installed;
+    }
+#endif
+    return path;
 }
 
 void OrreryApplication::showCatalogueItem(uint32_t command, const char* label,
