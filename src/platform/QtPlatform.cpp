@@ -29,6 +29,7 @@
 #include <QSurfaceFormat>
 
 #include <algorithm>
+#include <chrono>
 
 namespace platform {
 
@@ -54,7 +55,6 @@ QtPlatform::QtPlatform(const PlatformOptions& options)
     : settingsFile(QString::fromStdString(options.settingsFile)), keyboard(queue, accelerators) {
     Q_ASSERT_X(QCoreApplication::instance(), "QtPlatform", "create the QApplication first");
     QCoreApplication::instance()->installEventFilter(&keyboard);
-    clock.start();
 }
 
 QtPlatform::~QtPlatform() {
@@ -503,13 +503,20 @@ bool QtPlatform::queryPerformanceFrequency(int64_t* frequency) {
     return true;
 }
 
+// Both clocks count from the system's start, not the process's, as their
+// Win32 namesakes do: the frame statistics take their first reading as soon
+// as the absolute time exceeds one second.
 bool QtPlatform::queryPerformanceCounter(int64_t* counter) {
-    *counter = clock.nsecsElapsed();
+    const auto sinceBoot = std::chrono::steady_clock::now().time_since_epoch();
+    *counter = std::chrono::duration_cast<std::chrono::nanoseconds>(sinceBoot).count();
     return true;
 }
 
 uint32_t QtPlatform::timeGetTime() {
-    return static_cast<uint32_t>(clock.elapsed());
+    const auto sinceBoot = std::chrono::steady_clock::now().time_since_epoch();
+    // Wraps after 49.7 days, as timeGetTime does.
+    return static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(sinceBoot).count());
 }
 
 bool QtPlatform::getWindowIcon(HWND handle, IconImage* icon) {

@@ -33,7 +33,6 @@
 #include "platform/Platform.h"
 #include "platform/StartPlatform.h"
 
-#include <QElapsedTimer>
 #include <QString>
 
 #include <memory>
@@ -163,8 +162,6 @@ private:
     int32_t cursorDisplayCount = 0; // ShowCursor's counter: hidden below 0
     bool cursorShapeHidden = false; // SetCursor(NULL) until the next WM_SETCURSOR
     bool captured = false;
-
-    QElapsedTimer clock; // monotonic, for the performance counter and timeGetTime
 };
 
 // Sets the default GL surface format (it must precede the QApplication),
