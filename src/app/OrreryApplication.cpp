@@ -180,6 +180,7 @@ bool OrreryApplication::loadCatalogue(const char* fileName) {
     std::free(stars);
     stars = loaded;
     starCount = declaredCount;
+    indexCatalogue();
     return true;
 }
 

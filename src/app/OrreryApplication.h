@@ -16,6 +16,7 @@
 
 #include "app/OrreryState.h"
 #include "framework/GraphicsApplication.h"
+#include "model/StarSearchIndex.h"
 #include "platform/Platform.h"
 
 #include <memory>
@@ -63,6 +64,9 @@ public:
     gfx::HRESULT updateCamera();
     // Fills the sky point list and uploads it into a fresh pointBuffer.
     void selectSkyPoints();
+    // Rebuilds the sky search's index of `stars` along the zone table; due
+    // whenever the catalogue in memory changes (loadCatalogue calls it).
+    void indexCatalogue();
 
     // Rewrites the seven Moon menu items for the moons of system `planet`.
     void relabelMoonMenu(int32_t planet);
@@ -118,6 +122,8 @@ private:
     int32_t orbitPlaneAxisPlanet = -1;
     // Scratch for the sky point list, skyPointCapacity records (600000 bytes).
     std::unique_ptr<model::StarRecord[]> skyPoints;
+    // `stars` by zone segment and decreasing point size, for the sky search.
+    model::StarSearchIndex starIndex;
 };
 
 } // namespace app

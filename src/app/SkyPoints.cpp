@@ -42,6 +42,10 @@ ZoneRange zoneRange(double e, double f) {
     return range;
 }
 
+void OrreryApplication::indexCatalogue() {
+    starIndex.build(stars, model::starsLoaded, model::starZoneStart);
+}
+
 void OrreryApplication::selectSkyPoints() {
     const SkyLimits limits = skyLimits(fieldOfView, backBufferDiagonal);
     const gfx::D3DXVECTOR3 sight = {lookAt.x - eye.x, lookAt.y - eye.y, lookAt.z - eye.z};
@@ -58,14 +62,16 @@ void OrreryApplication::selectSkyPoints() {
         // Entry z + 1 of the zone table ends zone z; entry 18 is the number
         // of stars loaded.  Indices are held within the loaded stars.
         const int32_t loaded = model::starsLoaded;
-        const int32_t first = std::clamp(model::starZoneStart[zones.first], 0, loaded);
-        const int32_t end = std::clamp(model::starZoneStart[zones.last + 1], first, loaded);
-        for (int32_t s = first; s < end && count < skyPointCapacity; ++s) {
-            const model::StarRecord& star = stars[s];
-            if (star.pointSize > limits.sizeLimit &&
-                star.z * v.z + star.y * v.y + star.x * v.x > limits.cosLimit)
-                skyPoints[count++] = star;
-        }
+        model::StarSearch search;
+        search.first = std::clamp(model::starZoneStart[zones.first], 0, loaded);
+        search.end = std::clamp(model::starZoneStart[zones.last + 1], search.first, loaded);
+        search.sizeLimit = limits.sizeLimit;
+        search.cosLimit = limits.cosLimit;
+        search.sightX = v.x;
+        search.sightY = v.y;
+        search.sightZ = v.z;
+        if (!starIndex.matches(stars, loaded, model::starZoneStart)) indexCatalogue();
+        count = starIndex.select(search, skyPoints.get(), count, skyPointCapacity);
     }
 
     pointCount = count;

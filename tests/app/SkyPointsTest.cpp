@@ -74,6 +74,7 @@ protected:
         }
         model::starsLoaded = total;
         a->starCount = total;
+        a->indexCatalogue();
     }
 
     StarRecord ahead(float size = 1.0f) const { return {0, 0, 1, size, 0xFFFFFFFF}; }
@@ -112,6 +113,7 @@ TEST_F(SkyPoints, OnlyTheZonesTheViewConeReachesAreSearched) {
     a->selectSkyPoints();
     EXPECT_EQ(a->pointCount, 9 + 6);
     a->stars[7].pointSize = 0.0f; // the first zone's star becomes too faint
+    a->indexCatalogue();
     a->selectSkyPoints();
     EXPECT_EQ(a->pointCount, 9 + 5);
 }
@@ -123,6 +125,7 @@ TEST_F(SkyPoints, StarsExactlyAtALimitAreLeftOut) {
     a->stars[1].pointSize = std::nextafter(limits.sizeLimit, 1.0f);
     a->stars[2] = {0, std::sqrt(1 - limits.cosLimit * limits.cosLimit), limits.cosLimit, 1, 0};
     a->stars[3] = {0, 0.3f, std::nextafter(limits.cosLimit, 1.0f), 1, 0};
+    a->indexCatalogue();
     a->selectSkyPoints();
     EXPECT_EQ(a->pointCount, 9 + 2);
 }
