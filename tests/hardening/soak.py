@@ -7,12 +7,19 @@ sanitizer report, a finite state and flat memory.
     soak.py --render build/release/tools/render/orbivista-render \
             --frames 2000 --size 200x150 --seed 1
 
-The run is made twice, with --frames / 2 and --frames frames and the same
-kind of input; the peak resident memory of the long run may exceed the short
-one's by at most --memory-slack MB (the bench's per-frame timings, 24 bytes a
-frame, are allowed for).  A third, short run takes the clock past the last
-day the 32-bit day count holds (a large --step at the fastest rate) and
-checks that it stopped there.  Standard library only.
+The runner reports its resident memory and C heap every --frames / 40
+frames (--memory-every).  After a warm-up (the first quarter: the driver
+compiles its shader variants and fills its caches as the input reaches new
+states), the lowest figure of the last quarter may exceed the lowest of the
+second quarter by at most --memory-slack MB; the bench's per-frame timings,
+24 bytes a frame, are allowed for.  The heap in use gets the same bound
+where the allocator reports it (not under AddressSanitizer).  Lowest
+figures are compared because the peaks follow the state the input reaches,
+while anything kept for good (a leak, a heap that fragments) raises every
+sample.  A second, short
+run takes the clock past the last day the 32-bit day count holds (a large
+--step at the fastest rate) and checks that it stopped there.  Standard
+library only.
 """
 import argparse
 import json
@@ -78,6 +85,24 @@ def non_finite(value, path="state"):
     return found
 
 
+MEMORY = re.compile(r"^memory frame (\d+): resident ([0-9.]+) MB, heap in use ([0-9.]+) MB, "
+                    r"heap held ([0-9.]+) MB", re.MULTILINE)
+
+
+def memory_samples(output):
+    """(frame, resident MB, heap in use MB, heap held MB) of each memory line."""
+    return [(int(m.group(1)), float(m.group(2)), float(m.group(3)), float(m.group(4)))
+            for m in MEMORY.finditer(output)]
+
+
+def quarters(samples, frames, column):
+    """The figures of column in the second quarter (after the warm-up) and in
+    the last quarter of the run, or None with too few samples."""
+    settled = [s[column] for s in samples if frames / 4 < s[0] <= frames / 2]
+    late = [s[column] for s in samples if s[0] > frames * 3 / 4]
+    return (settled, late) if settled and late else None
+
+
 def run(render, arguments, folder, timeout):
     state_file = os.path.join(folder, "state.json")
     command = [render] + arguments + ["--state", state_file, "--bench"]
@@ -102,7 +127,8 @@ def run(render, arguments, folder, timeout):
             problems.append("not finite: " + ", ".join(bad[:10]))
     peak = re.search(r"peak resident memory: ([0-9.]+) MB", output)
     return {"seconds": seconds, "peak_mb": float(peak.group(1)) if peak else None,
-            "state": state, "problems": problems, "output": output}
+            "memory": memory_samples(output), "state": state, "problems": problems,
+            "output": output}
 
 
 def main():
@@ -116,7 +142,12 @@ def main():
     parser.add_argument("--step", default="1/60")
     parser.add_argument("--workdir", default=None,
                         help="folder of the catalogues (default: the repository's data/)")
-    parser.add_argument("--memory-slack", type=float, default=16.0)
+    parser.add_argument("--memory-slack", type=float, default=8.0,
+                        help="MB the late peak may exceed the settled one by")
+    parser.add_argument("--device", default="gl", choices=["gl", "recording"],
+                        help="recording: no GL, the program's own memory alone")
+    parser.add_argument("--print-memory", action="store_true",
+                        help="print every memory sample of the run")
     parser.add_argument("--timeout", type=float, default=3600)
     options = parser.parse_args()
 
@@ -125,27 +156,43 @@ def main():
     common = ["--size", options.size, "--step", options.step, "--workdir", workdir]
     failed = False
     with tempfile.TemporaryDirectory(prefix="orbivista-soak-") as folder:
-        results = {}
-        for label, frames in (("short", max(1, options.frames // 2)), ("long", options.frames)):
-            rng = random.Random(options.seed)
-            arguments = common + ["--frames", str(frames),
-                                  "--settings", os.path.join(folder, label + ".conf")]
-            arguments += script(rng, frames, options.every)
-            r = run(options.render, arguments, folder, options.timeout)
-            results[label] = r
-            print("soak %s: %d frames in %.1f s, peak %s MB%s" % (
-                label, frames, r["seconds"], r["peak_mb"],
-                "" if not r["problems"] else "; " + "; ".join(r["problems"])))
-            if r["problems"]:
-                failed = True
-                sys.stdout.write(r["output"][-4000:])
+        rng = random.Random(options.seed)
+        every = max(1, options.frames // 40)
+        arguments = common + ["--frames", str(options.frames), "--memory-every", str(every),
+                              "--device", options.device,
+                              "--settings", os.path.join(folder, "soak.conf")]
+        script_arguments = script(rng, options.frames, options.every)
+        arguments += script_arguments
+        r = run(options.render, arguments, folder, options.timeout)
+        print("soak: %d frames, %d inputs, in %.1f s, peak %s MB%s" % (
+            options.frames, len(script_arguments) // 2, r["seconds"], r["peak_mb"],
+            "" if not r["problems"] else "; " + "; ".join(r["problems"])))
+        if r["problems"]:
+            failed = True
+            sys.stdout.write(r["output"][-4000:])
+        if options.print_memory:
+            for frame, resident, in_use, held in r["memory"]:
+                print("  frame %7d: resident %7.1f MB, heap in use %7.1f MB, held %7.1f MB" % (
+                    frame, resident, in_use, held))
 
-        short, long_ = results["short"], results["long"]
-        if short["peak_mb"] is not None and long_["peak_mb"] is not None:
-            allowed = options.memory_slack + 24.0 * options.frames / 2 ** 20
-            growth = long_["peak_mb"] - short["peak_mb"]
-            print("soak memory: %.1f MB more over %d more frames (allowed %.1f)" % (
-                growth, options.frames - options.frames // 2, allowed))
+        # The lowest figure of a quarter is the memory every state of the
+        # run keeps: what a leak or a fragmenting heap raises, while the peaks
+        # move with the state the random input happens to reach (a view
+        # with more stars, mip-mapped textures).
+        allowed = options.memory_slack + 24.0 * options.frames / 2 ** 20
+        for column, name in ((1, "resident"), (2, "heap in use")):
+            figures = quarters(r["memory"], options.frames, column)
+            if figures is None:
+                print("soak memory: too few samples of %s (%d)" % (name, len(r["memory"])))
+                failed = True
+                continue
+            settled, late = figures
+            if max(late) == 0:
+                continue  # the allocator gives no figures (AddressSanitizer's)
+            growth = min(late) - min(settled)
+            print("soak memory, %s: lowest %.1f MB after the warm-up, %.1f MB in the last "
+                  "quarter: %+.1f MB (allowed %.1f); peaks %.1f and %.1f MB" % (
+                      name, min(settled), min(late), growth, allowed, max(settled), max(late)))
             if growth > allowed:
                 failed = True
 

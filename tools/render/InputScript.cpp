@@ -3,6 +3,7 @@
 
 #include "platform/KeyNames.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace headless {
@@ -37,8 +38,8 @@ std::optional<InputScript> InputScript::build(const RunOptions& options,
     script.actions.resize(size_t(options.frames) + 1);
     for (const FrameInput& input : options.inputs) {
         // A drag's button comes up before the frame after the one it ran in.
-        std::deque<ScriptAction>& here = script.actions[size_t(input.frame - 1)];
-        std::deque<ScriptAction>& next = script.actions[size_t(input.frame)];
+        std::vector<ScriptAction>& here = script.actions[size_t(input.frame - 1)];
+        std::vector<ScriptAction>& next = script.actions[size_t(input.frame)];
         for (const InputToken& token : input.tokens) {
             switch (token.kind) {
             case InputToken::Kind::Key: {
@@ -54,9 +55,13 @@ std::optional<InputScript> InputScript::build(const RunOptions& options,
                         "\"" + token.text + "\" " + refusal + ", which a headless run cannot do";
                     return std::nullopt;
                 }
+                const std::string canonical = name.toStdString();
+                auto known = std::find(script.keyNames.begin(), script.keyNames.end(), canonical);
+                if (known == script.keyNames.end())
+                    known = script.keyNames.insert(known, canonical);
                 ScriptAction action;
                 action.kind = ScriptAction::Kind::Key;
-                action.key = name.toStdString();
+                action.key = uint16_t(known - script.keyNames.begin());
                 here.push_back(action);
                 break;
             }
@@ -80,7 +85,7 @@ std::optional<InputScript> InputScript::build(const RunOptions& options,
                 here.push_back(move);
                 ScriptAction up;
                 up.kind = ScriptAction::Kind::ButtonUp;
-                next.push_front(up);
+                next.insert(next.begin(), up);
                 break;
             }
             }
@@ -101,14 +106,14 @@ bool InputScript::idle(ScriptedPlatform& platform) {
         }
         if (frameDone) frameDone(started);
     }
-    std::deque<ScriptAction>& pending = actions[size_t(started)];
-    if (!pending.empty()) {
-        const ScriptAction action = pending.front();
-        pending.pop_front();
-        deliver(platform, action);
+    std::vector<ScriptAction>& pending = actions[size_t(started)];
+    if (delivered < pending.size()) {
+        deliver(platform, pending[delivered++]);
         return true;
     }
     if (started < frames) {
+        std::vector<ScriptAction>().swap(pending);
+        delivered = 0;
         ++started;
         frameOpen = true;
         platform.setClockFrame(started);
@@ -132,7 +137,7 @@ void InputScript::deliver(ScriptedPlatform& platform, const ScriptAction& action
     const intptr_t clientPosition = platform::MAKELPARAM(client.x, client.y);
     switch (action.kind) {
     case ScriptAction::Kind::Key:
-        platform.postKey(window, action.key);
+        platform.postKey(window, keyNames[action.key]);
         break;
     case ScriptAction::Kind::Wheel:
         // The wheel message carries screen coordinates.

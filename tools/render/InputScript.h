@@ -14,7 +14,6 @@
 
 #include "platform/Accelerators.h"
 
-#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -23,9 +22,9 @@
 namespace headless {
 
 struct ScriptAction {
-    enum class Kind { Key, Wheel, ButtonDown, MoveCursor, ButtonUp };
+    enum class Kind : uint8_t { Key, Wheel, ButtonDown, MoveCursor, ButtonUp };
     Kind kind = Kind::Key;
-    std::string key;        // Key: canonical accelerator name
+    uint16_t key = 0;       // Key: index into the script's key names
     int16_t wheelDelta = 0; // Wheel: one notch, +120 or -120
     bool control = false;   // Wheel: MK_CONTROL held
     int32_t dx = 0, dy = 0; // MoveCursor
@@ -58,8 +57,14 @@ private:
     void finish(ScriptedPlatform& platform);
 
     int32_t frames = 1;
+    // The canonical accelerator names the keys of the script use, each once:
+    // a burst of clock keys in a long run is many thousands of actions.
+    std::vector<std::string> keyNames;
     // actions[k]: before frame k + 1; actions[frames]: after the last frame.
-    std::vector<std::deque<ScriptAction>> actions;
+    // Most frames have none, and an empty vector allocates nothing, so a
+    // long run costs a few bytes a frame; a frame's list is freed once done.
+    std::vector<std::vector<ScriptAction>> actions;
+    size_t delivered = 0; // of actions[started]
     int32_t started = 0;
     bool frameOpen = false; // a frame was started and not yet checked
     bool closing = false;

@@ -162,6 +162,17 @@ ParseResult parseRunOptions(const std::vector<std::string>& arguments) {
             options.bench = true;
         } else if (argument == "--window") {
             options.window = true;
+        } else if (argument == "--device") {
+            if (!value(&text) || (text != "gl" && text != "recording"))
+                return fail("--device needs gl or recording");
+            options.recordingDevice = text == "recording";
+        } else if (argument == "--memory-every") {
+            if (!value(&text)) return fail("--memory-every needs a number of frames");
+            auto n = parseInteger(text, 1, maxFrames);
+            if (!n || text[0] == '+')
+                return fail("--memory-every " + text +
+                            ": expected a whole number of frames from 1 to 10000000");
+            options.memoryEvery = int32_t(*n);
         } else if (argument == "--size") {
             if (!value(&text)) return fail("--size needs a value WxH");
             const size_t x = text.find('x');
@@ -219,6 +230,8 @@ ParseResult parseRunOptions(const std::vector<std::string>& arguments) {
         }
     }
 
+    if (options.window && options.recordingDevice)
+        return fail("--device recording draws nothing: it does not go with --window");
     for (const PendingInput& input : pending) {
         if (input.frame > options.frames)
             return fail(input.option + ": frame " + std::to_string(input.frame) +
@@ -255,6 +268,9 @@ const char* usageText() {
            "  --bench             frame timings and peak memory on standard output\n"
            "  --window            run in a real window (for timings there) instead of off\n"
            "                      screen; the window opens at --size\n"
+           "  --device KIND       gl (default), or recording: the recording device, which\n"
+           "                      draws nothing (no GL)\n"
+           "  --memory-every N    resident memory and heap figures every N frames\n"
            "\n"
            "Keys are named as in the accelerator table: 1..9, Ctrl+1.., Alt+1.., F3..F6, Up,\n"
            "Ctrl+Down, Right, Ctrl+Left, Pause, R, P, O, S, L, M, Ctrl+T, Ctrl+W, Ctrl+Alt+D.\n"

@@ -49,6 +49,10 @@ struct RunOptions {
     std::string outState;           // JSON of the state after the last frame
     bool bench = false;
     bool window = false; // a real window instead of the off-screen back buffer
+    // Draw through the recording device instead of GL (nothing is drawn; for
+    // telling the program's own memory from the driver's).
+    bool recordingDevice = false;
+    int32_t memoryEvery = 0; // > 0: a memory line on standard output every N frames
     bool help = false;
 };
 

@@ -2,6 +2,8 @@
 // (see RunnerApplication.h).
 #include "RunnerApplication.h"
 
+#include "gfx/RecordingDevice.h"
+
 #include <ctime>
 
 namespace headless {
@@ -26,6 +28,9 @@ gfx::HRESULT RunnerApplication::renderFrame() {
     const double begin = threadSeconds();
     const gfx::HRESULT hr = app::OrreryApplication::renderFrame();
     renderSeconds.push_back(threadSeconds() - begin);
+    // Nobody reads a recording device's log in a run; kept, it would grow
+    // by every call and vertex of every frame.
+    if (auto* recording = dynamic_cast<gfx::RecordingDevice*>(device)) recording->clearLog();
     ++rendered;
     if (captureNextFrame) {
         captureNextFrame = false;

@@ -9,6 +9,7 @@
 #include "FrameBench.h"
 #include "HeadlessPlatform.h"
 #include "InputScript.h"
+#include "MemoryReport.h"
 #include "OffscreenDirect3D.h"
 #include "RunOptions.h"
 #include "RunnerApplication.h"
@@ -16,6 +17,7 @@
 #include "WindowedPlatform.h"
 
 #include "framework/GraphicsApplication.h"
+#include "gfx/RecordingDirect3D.h"
 #include "platform/Accelerators.h"
 #include "platform/StartPlatform.h"
 #include "resources/Resources.h"
@@ -56,6 +58,11 @@ void finishGl() {
         context->functions()->glFinish();
 }
 
+// Direct3DCreate8's shape for the recording device's Direct3D object.
+gfx::Direct3D* createRecordingDirect3D(uint32_t) {
+    return gfx::RecordingDirect3D::create();
+}
+
 bool writeText(const std::string& path, const std::string& text) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file << text;
@@ -67,7 +74,7 @@ bool writeText(const std::string& path, const std::string& text) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    const headless::ParseResult parsed = headless::parseRunOptions(arguments);
+    headless::ParseResult parsed = headless::parseRunOptions(arguments);
     if (!parsed.options) return badArguments(parsed.error);
     const headless::RunOptions& options = *parsed.options;
     if (options.help) {
@@ -85,6 +92,9 @@ int main(int argc, char** argv) {
     std::optional<headless::InputScript> script =
         headless::InputScript::build(options, accelerators, &error);
     if (!script) return badArguments(error);
+    // The script holds the input from here on; a long run's parsed tokens
+    // would only take room.
+    parsed.options->inputs = {};
 
     // GL contexts come from the window system even off screen: without a
     // display Qt would abort with a less helpful message.
@@ -115,7 +125,8 @@ int main(int argc, char** argv) {
             options.width, options.height, options.step, settingsFile);
         offscreen = headlessPlatform.get();
         platform = std::move(headlessPlatform);
-        environment = {platform.get(), headless::createOffscreenDirect3D};
+        environment = {platform.get(), options.recordingDevice ? createRecordingDirect3D
+                                                               : headless::createOffscreenDirect3D};
     }
 
     const auto application = std::make_unique<headless::RunnerApplication>(environment);
@@ -141,6 +152,10 @@ int main(int argc, char** argv) {
         finishGl();
         bench.frameSeconds.push_back(headless::wallSeconds() - frameBegin);
         if (frame == 1) bench.firstFrameSinceStart = headless::secondsSinceProcessStart();
+        if (options.memoryEvery > 0 && frame % options.memoryEvery == 0) {
+            std::fputs(headless::memoryLine(headless::sampleMemory(frame)).c_str(), stdout);
+            std::fflush(stdout);
+        }
     };
     script->finished = [&] {
         if (options.outState.empty()) return;
