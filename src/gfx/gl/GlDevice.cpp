@@ -23,6 +23,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace gfx::gl {
@@ -129,8 +130,15 @@ void GlDevice::setFixedGlState() {
 HRESULT GlDevice::initialise(const D3DPRESENT_PARAMETERS& requested, std::string& log) {
     if (!adoptParameters(requested, parameters)) return D3DERR_INVALIDCALL;
     makeCurrent();
-    pipeline = GlPipeline::create(gl, log);
-    if (!pipeline) return D3DERR_NOTAVAILABLE;
+    // The program of untextured screen-space quads in the default state is
+    // built now: a driver that cannot compile our shaders fails creation,
+    // with its log, rather than every draw.
+    pipeline = std::make_unique<GlPipeline>(gl);
+    DrawSetup setup;
+    setup.layout = vertexLayoutOf(D3DFVF_XYZRHW | D3DFVF_DIFFUSE);
+    setup.zeroToOne = context->hasClipControl();
+    if (!pipeline->program(programKeyOf(DeviceState::defaults(1, 1, false), setup), log))
+        return D3DERR_NOTAVAILABLE;
     gl.glGenVertexArrays(1, &vertexArray);
     gl.glGenBuffers(1, &streamBuffer);
     setFixedGlState();
@@ -497,16 +505,24 @@ void GlDevice::bindVertexLayout(const VertexLayout& layout, GLuint buffer, uint3
 HRESULT GlDevice::prepareDraw(D3DPRIMITIVETYPE type, const VertexLayout& layout, GLuint buffer,
                               uint32_t stride, size_t base) {
     makeCurrent();
-    cache.bindFramebuffer(backBuffer.drawFramebuffer());
-    applyRenderStates();
-    bindTextures();
-    cache.useProgram(pipeline->program());
+    const DeviceState& state = tracker.current();
     DrawSetup setup;
     setup.layout = layout;
     setup.zeroToOne = context->hasClipControl();
     setup.maxPointSize = limits.maxPointSize;
     setup.pointList = type == D3DPT_POINTLIST;
-    pipeline->upload(tracker.current(), setup);
+    std::string log;
+    GlProgram* program = pipeline->program(programKeyOf(state, setup), log);
+    if (!program) {
+        // The draw is skipped; the log comes once per failing program.
+        if (!log.empty()) std::fprintf(stderr, "gfx: shader program failed: %s\n", log.c_str());
+        return D3DERR_NOTAVAILABLE;
+    }
+    cache.bindFramebuffer(backBuffer.drawFramebuffer());
+    applyRenderStates();
+    bindTextures();
+    cache.useProgram(program->name());
+    program->upload(state, setup);
     bindVertexLayout(layout, buffer, stride, base);
     return S_OK;
 }
@@ -526,7 +542,9 @@ HRESULT GlDevice::DrawPrimitive(D3DPRIMITIVETYPE type, uint32_t startVertex,
     if ((uint64_t{startVertex} + count - 1) * stride + layout.stride >
         buffer->storage().memory().length())
         return D3DERR_INVALIDCALL;
-    prepareDraw(type, layout, buffer->storage().name(), stride, 0);
+    if (const HRESULT hr = prepareDraw(type, layout, buffer->storage().name(), stride, 0);
+        FAILED(hr))
+        return hr;
     GL_CHECK(gl, glDrawArrays(glPrimitiveMode(type), GLint(startVertex), GLsizei(count)));
     return S_OK;
 }
@@ -550,7 +568,9 @@ HRESULT GlDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, uint32_t /*minInde
     const uint64_t highest = uint64_t{indices->maxIndex(startIndex, count)} + state.baseVertexIndex;
     if (highest * stride + layout.stride > vertices->storage().memory().length())
         return D3DERR_INVALIDCALL;
-    prepareDraw(type, layout, vertices->storage().name(), stride, 0);
+    if (const HRESULT hr = prepareDraw(type, layout, vertices->storage().name(), stride, 0);
+        FAILED(hr))
+        return hr;
     if (elementBuffer != indices->storage().name()) {
         GL_CHECK(gl, glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices->storage().name()));
         elementBuffer = indices->storage().name();
@@ -589,12 +609,12 @@ HRESULT GlDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, uint32_t primitiveCount
     if (!target) return D3DERR_OUTOFVIDEOMEMORY;
     std::memcpy(target, vertexData, bytes);
     gl.glUnmapBuffer(GL_ARRAY_BUFFER);
-    prepareDraw(type, layout, streamBuffer, stride, streamOffset);
-    GL_CHECK(gl, glDrawArrays(glPrimitiveMode(type), 0, GLsizei(count)));
+    const HRESULT hr = prepareDraw(type, layout, streamBuffer, stride, streamOffset);
+    if (SUCCEEDED(hr)) GL_CHECK(gl, glDrawArrays(glPrimitiveMode(type), 0, GLsizei(count)));
     streamOffset += bytes;
     // As in Direct3D, a user-pointer draw leaves stream 0 unset.
     tracker.setStreamSource(0, nullptr, 0);
-    return S_OK;
+    return hr;
 }
 
 } // namespace gfx::gl

@@ -2,7 +2,7 @@
 //
 // The D3D state lives in a StateTracker (shared with the recording device);
 // each draw translates the state in effect into GL through one state cache
-// (GlStateCache) and the fixed-function program (GlPipeline).  Drawing goes
+// (GlStateCache) and the fixed-function program of its state (GlPipeline).  Drawing goes
 // into the back-buffer framebuffer (GlBackBuffer); Present resolves it and
 // blits it to the window, stretched to the window's current size as
 // Direct3D does until Reset, then swaps.  Without a window the device is
@@ -57,6 +57,8 @@ public:
     // For the device's resources.
     GlFunctions& functions() { return gl; }
     GlStateCache& stateCache() { return cache; }
+    // The fixed-function programs built so far.
+    GlPipeline& programCache() { return *pipeline; }
     void makeCurrent();
     void forgetTexture(GLuint texture);
     void forgetBuffer(GLuint buffer);

@@ -1,56 +1,50 @@
-// The fixed-function pipeline as one GL program: compiles the shaders,
-// and turns the D3D state of a draw into its uniforms.  Uniform values are
-// cached, so a value already in the program costs no GL call.
+// The fixed-function pipeline as a cache of GL programs, one per program
+// key: a key's program is generated, compiled and linked on first use and
+// kept until the pipeline goes (with its device).  A key whose program fails
+// to build is remembered as failed, so a draw that needs it fails at once
+// instead of recompiling every frame.
 #pragma once
 
-#include "gfx/DeviceState.h"
-#include "gfx/VertexFormat.h"
-#include "gfx/gl/GlStateCache.h"
+#include "gfx/gl/GlProgram.h"
+#include "gfx/gl/GlProgramKey.h"
 
-#include <map>
 #include <memory>
 #include <string>
-#include <vector>
+#include <unordered_map>
 
 namespace gfx::gl {
 
-// What a draw adds to the device state.
-struct DrawSetup {
-    VertexLayout layout;
-    bool zeroToOne = false;    // glClipControl in effect
-    float maxPointSize = 1.0f; // the device's limit
-    bool pointList = false;    // point sprites texture points only, as in Direct3D
+// The source generators a pipeline compiles (replaceable for tests).
+struct ShaderSources {
+    std::string (*vertex)(const ProgramKey&) = nullptr;
+    std::string (*fragment)(const ProgramKey&) = nullptr;
 };
+
+// The generators of GlShaderSource.
+ShaderSources defaultShaderSources();
 
 class GlPipeline {
 public:
-    // Null with the compiler's or linker's log in `log` on failure.
-    static std::unique_ptr<GlPipeline> create(GlFunctions& gl, std::string& log);
-    ~GlPipeline();
+    explicit GlPipeline(GlFunctions& gl, ShaderSources sources = defaultShaderSources())
+        : gl(gl), sources(sources) {}
+    GlPipeline(const GlPipeline&) = delete;
+    GlPipeline& operator=(const GlPipeline&) = delete;
 
-    GLuint program() const { return programName; }
-    // Sets every uniform for a draw with `state` (the program must be in use).
-    void upload(const DeviceState& state, const DrawSetup& setup);
+    // The program of `key`; null when it does not build, with the driver's
+    // log appended to `log` the first time (later calls fail silently).
+    GlProgram* program(const ProgramKey& key, std::string& log);
+    // Programs built so far (failed keys not counted).
+    size_t programCount() const;
+    // Drops every program and uses `replacement` from now on.
+    void setSources(ShaderSources replacement);
 
 private:
-    GlPipeline(GlFunctions& gl, GLuint program);
-    GLint location(const char* name);
-    // glUniform* only when the bytes differ from those last sent.
-    bool changed(GLint location, const void* data, size_t bytes);
-    void setInt(const char* name, int value);
-    void setInts(const char* name, const int* values, int count);
-    void setFloat(const char* name, float value);
-    void setVec2(const char* name, float x, float y);
-    void setVec3(const char* name, float x, float y, float z);
-    void setVec3s(const char* name, const float* values, int count);
-    void setVec4(const char* name, const float* value);
-    void setVec4s(const char* name, const float* values, int count);
-    void setMatrix(const char* name, const D3DMATRIX& matrix);
-
     GlFunctions& gl;
-    GLuint programName;
-    std::map<std::string, GLint, std::less<>> locations;
-    std::map<GLint, std::vector<uint8_t>> sent;
+    ShaderSources sources;
+    std::unordered_map<ProgramKey, std::unique_ptr<GlProgram>, ProgramKeyHash> programs;
+    // The last key asked for: consecutive draws mostly share one.
+    const ProgramKey* lastKey = nullptr;
+    GlProgram* lastProgram = nullptr;
 };
 
 } // namespace gfx::gl

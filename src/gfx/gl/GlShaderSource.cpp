@@ -1,5 +1,9 @@
-// GLSL of the fixed-function pipeline: transform (or pre-transformed
-// screen positions), D3D lighting, point sizes, texture stages, alpha test.
+// GLSL of the fixed-function pipeline for one program key: transform (or
+// pre-transformed screen positions), D3D lighting, point sizes, texture
+// stages, alpha test.  Each state the key fixes is written out as the code
+// it selects (a stage as its operation on its arguments, a light as a
+// directional or a point light), so llvmpipe, which runs both sides of
+// every branch on its SIMD lanes, executes only the work the draw needs.
 //
 // Frames: positions arrive in model space (XYZ) or in D3D screen pixels
 // (XYZRHW, y down, pixel centres on integers); uWorldView takes model space
@@ -14,8 +18,230 @@
 
 namespace gfx::gl {
 
-std::string vertexShaderSource() {
-    return R"(#version 330 core
+namespace {
+
+bool argumentRead(const StageKey& stage, int argument) {
+    const bool colour = argument < 2, first = argument % 2 == 0;
+    const uint8_t op = colour ? stage.colourOp : stage.alphaOp;
+    if (!colour && op == D3DTOP_DISABLE) return false;
+    return first ? operationReadsFirst(op) : operationReadsSecond(op);
+}
+
+uint8_t argumentOf(const StageKey& stage, int argument) {
+    const uint8_t codes[4] = {stage.colourArg1, stage.colourArg2, stage.alphaArg1, stage.alphaArg2};
+    return codes[argument];
+}
+
+// Whether any argument a stage reads selects `select` (a D3DTA_* selector).
+bool stagesSelect(const ProgramKey& key, uint32_t select) {
+    for (int i = 0; i < key.stageCount; ++i)
+        for (int argument = 0; argument < 4; ++argument)
+            if (argumentRead(key.stages[i], argument) &&
+                (argumentOf(key.stages[i], argument) & D3DTA_SELECTMASK) == select)
+                return true;
+    return false;
+}
+
+bool readsSpecular(const ProgramKey& key) {
+    return key.specularEnable || stagesSelect(key, D3DTA_SPECULAR);
+}
+
+bool readsTextureFactor(const ProgramKey& key) {
+    for (int i = 0; i < key.stageCount; ++i)
+        if (key.stages[i].colourOp == D3DTOP_BLENDFACTORALPHA ||
+            key.stages[i].alphaOp == D3DTOP_BLENDFACTORALPHA)
+            return true;
+    return stagesSelect(key, D3DTA_TFACTOR);
+}
+
+// Bit s: the fragment shader reads texture coordinate set s.
+unsigned texCoordSetsRead(const ProgramKey& key) {
+    if (key.pointSprite) return 0;
+    unsigned sets = 0;
+    for (int i = 0; i < key.stageCount; ++i)
+        if (key.stages[i].readsTexture) sets |= 1u << key.stages[i].texCoordIndex;
+    return sets;
+}
+
+std::string materialColour(MaterialSource source, const char* material) {
+    switch (source) {
+    case MaterialSource::vertexDiffuse:
+        return "aDiffuse";
+    case MaterialSource::vertexSpecular:
+        return "aSpecular";
+    case MaterialSource::material:
+        break;
+    }
+    return material;
+}
+
+// One light's term added to `colour`; `i` indexes the light uniforms.
+std::string lightCode(int i, bool directional) {
+    const std::string at = "[" + std::to_string(i) + "]";
+    const std::string term = "(uLightAmbient" + at + ".rgb * ma.rgb + uLightDiffuse" + at +
+                             ".rgb * md.rgb * max(dot(n, l), 0.0))";
+    if (directional)
+        return "    {\n"
+               "        vec3 l = uLightVector" +
+               at +
+               ";\n"
+               "        colour += " +
+               term +
+               ";\n"
+               "    }\n";
+    // Point lights: inverse quadratic attenuation, nothing beyond the range.
+    return "    {\n"
+           "        vec3 toLight = uLightVector" +
+           at +
+           " - eye;\n"
+           "        float d = length(toLight);\n"
+           "        if (!(d > uLightAttenuation" +
+           at +
+           ".w)) {\n"
+           "            vec3 l = d > 0.0 ? toLight / d : vec3(0.0);\n"
+           "            float q = uLightAttenuation" +
+           at + ".x + uLightAttenuation" + at + ".y * d + uLightAttenuation" + at +
+           ".z * d * d;\n"
+           "            float attenuation = q > 0.0 ? 1.0 / q : 1.0;\n"
+           "            colour += attenuation * " +
+           term +
+           ";\n"
+           "        }\n"
+           "    }\n";
+}
+
+// A D3DTA_* argument in the channels `rgb` (vec3) or alpha (float).
+// COMPLEMENT applies before ALPHAREPLICATE, as Direct3D orders them.
+std::string argumentCode(uint8_t code, bool rgb, bool readsTexture) {
+    std::string value;
+    switch (code & D3DTA_SELECTMASK) {
+    case D3DTA_DIFFUSE:
+        value = "diffuse";
+        break;
+    case D3DTA_TEXTURE:
+        value = readsTexture ? "texel" : "vec4(1.0)";
+        break;
+    case D3DTA_TFACTOR:
+        value = "uTextureFactor";
+        break;
+    case D3DTA_SPECULAR:
+        value = "specular";
+        break;
+    default:
+        value = "current";
+        break;
+    }
+    const bool complement = code & D3DTA_COMPLEMENT, replicate = code & D3DTA_ALPHAREPLICATE;
+    if (!rgb || replicate) {
+        std::string alpha = value + ".a";
+        if (complement) alpha = "(1.0 - " + alpha + ")";
+        return rgb ? "vec3(" + alpha + ")" : alpha;
+    }
+    return complement ? "(vec3(1.0) - " + value + ".rgb)" : value + ".rgb";
+}
+
+// A D3DTOP_* operation on the locals `a` and `b`; colour DISABLE never
+// reaches here (it ends the cascade) and unknown codes select Arg1.
+std::string operationCode(uint8_t op) {
+    switch (op) {
+    case D3DTOP_SELECTARG2:
+        return "b";
+    case D3DTOP_MODULATE:
+        return "a * b";
+    case D3DTOP_MODULATE2X:
+        return "2.0 * a * b";
+    case D3DTOP_MODULATE4X:
+        return "4.0 * a * b";
+    case D3DTOP_ADD:
+        return "a + b";
+    case D3DTOP_ADDSIGNED:
+        return "a + b - 0.5";
+    case D3DTOP_ADDSIGNED2X:
+        return "2.0 * (a + b - 0.5)";
+    case D3DTOP_SUBTRACT:
+        return "a - b";
+    case D3DTOP_ADDSMOOTH:
+        return "a + b - a * b";
+    case D3DTOP_BLENDDIFFUSEALPHA:
+        return "mix(b, a, diffuse.a)";
+    case D3DTOP_BLENDTEXTUREALPHA:
+        return "mix(b, a, texel.a)";
+    case D3DTOP_BLENDFACTORALPHA:
+        return "mix(b, a, uTextureFactor.a)";
+    case D3DTOP_BLENDTEXTUREALPHAPM:
+        return "a + b * (1.0 - texel.a)";
+    case D3DTOP_BLENDCURRENTALPHA:
+        return "mix(b, a, current.a)";
+    default:
+        return "a";
+    }
+}
+
+// One half of a stage (colour or alpha) assigned to `target`.
+std::string stageHalf(const StageKey& stage, bool rgb, const char* target) {
+    const uint8_t op = rgb ? stage.colourOp : stage.alphaOp;
+    const int first = rgb ? 0 : 2;
+    const char* type = rgb ? "vec3" : "float";
+    std::string code = "        {\n";
+    if (argumentRead(stage, first))
+        code += std::string("            ") + type +
+                " a = " + argumentCode(argumentOf(stage, first), rgb, stage.readsTexture) + ";\n";
+    if (argumentRead(stage, first + 1))
+        code += std::string("            ") + type +
+                " b = " + argumentCode(argumentOf(stage, first + 1), rgb, stage.readsTexture) +
+                ";\n";
+    code += std::string("            ") + target + " = clamp(" + operationCode(op) +
+            ", 0.0, 1.0);\n        }\n";
+    return code;
+}
+
+std::string stageCode(const ProgramKey& key, int i) {
+    const StageKey& stage = key.stages[i];
+    const std::string s = std::to_string(i);
+    std::string code = "    { // stage " + s + "\n";
+    if (stage.readsTexture) {
+        const std::string coord =
+            key.pointSprite ? "gl_PointCoord" : "vTexCoord" + std::to_string(stage.texCoordIndex);
+        code += "        vec4 texel = texture(uTexture" + s + ", " + coord + ");\n";
+    }
+    code += "        vec3 colour;\n";
+    code += stageHalf(stage, true, "colour");
+    if (stage.alphaOp == D3DTOP_DISABLE) {
+        code += "        float alpha = current.a; // ALPHAOP DISABLE passes the alpha on\n";
+    } else {
+        code += "        float alpha;\n";
+        code += stageHalf(stage, false, "alpha");
+    }
+    code += "        current = vec4(colour, alpha);\n    }\n";
+    return code;
+}
+
+const char* alphaComparison(uint8_t func) {
+    switch (func) {
+    case D3DCMP_LESS:
+        return "a < uAlphaRef";
+    case D3DCMP_EQUAL:
+        return "a == uAlphaRef";
+    case D3DCMP_LESSEQUAL:
+        return "a <= uAlphaRef";
+    case D3DCMP_GREATER:
+        return "a > uAlphaRef";
+    case D3DCMP_NOTEQUAL:
+        return "a != uAlphaRef";
+    case D3DCMP_GREATEREQUAL:
+        return "a >= uAlphaRef";
+    default:
+        return "false"; // NEVER
+    }
+}
+
+} // namespace
+
+std::string vertexShaderSource(const ProgramKey& key) {
+    const bool specularOut = readsSpecular(key);
+    const unsigned sets = texCoordSetsRead(key);
+    const char* interpolation = key.flatShading ? "flat " : "";
+    std::string source = R"(#version 330 core
 layout(location = 0) in vec4 aPosition;
 layout(location = 1) in vec3 aNormal;
 layout(location = 2) in float aPointSize;
@@ -26,244 +252,127 @@ layout(location = 6) in vec2 aTexCoord1;
 layout(location = 7) in vec2 aTexCoord2;
 layout(location = 8) in vec2 aTexCoord3;
 
-uniform bool uPretransformed;
 uniform mat4 uWorldView;
 uniform mat4 uProjection;
-uniform vec4 uViewport;      // D3D viewport: x, y from the top, width, height (pixels)
-uniform bool uZeroToOne;     // clip control maps z in [0, w] directly
+uniform vec4 uViewport; // D3D viewport: x, y from the top, width, height (pixels)
+)";
+    if (key.lighting) {
+        const std::string n = std::to_string(std::max<int>(key.lightCount, 1));
+        source += "uniform vec4 uAmbient;\n"
+                  "uniform vec4 uMaterialDiffuse;\n"
+                  "uniform vec4 uMaterialAmbient;\n"
+                  "uniform vec4 uMaterialEmissive;\n"
+                  "// Directional: unit vector toward the light; else its position (view space).\n"
+                  "uniform vec3 uLightVector[" +
+                  n +
+                  "];\n"
+                  "uniform vec4 uLightDiffuse[" +
+                  n +
+                  "];\n"
+                  "uniform vec4 uLightAmbient[" +
+                  n +
+                  "];\n"
+                  "uniform vec4 uLightAttenuation[" +
+                  n + "]; // a0, a1, a2, range\n";
+    }
+    if (key.points)
+        source += "uniform float uPointSize;\n"
+                  "uniform vec3 uPointScaleAbc;\n"
+                  "// min, max (max already within the device's limit)\n"
+                  "uniform vec2 uPointSizeRange;\n";
+    source += std::string("\n") + interpolation + "out vec4 vDiffuse;\n";
+    if (specularOut) source += std::string(interpolation) + "out vec4 vSpecular;\n";
+    for (int set = 0; set < shaderTexCoordSets; ++set)
+        if (sets & (1u << set)) source += "out vec2 vTexCoord" + std::to_string(set) + ";\n";
 
-uniform bool uLighting;
-uniform bool uNormalizeNormals;
-uniform vec4 uAmbient;
-uniform vec4 uMaterialDiffuse;
-uniform vec4 uMaterialAmbient;
-uniform vec4 uMaterialEmissive;
-uniform int uDiffuseSource;  // 0 material, 1 vertex diffuse, 2 vertex specular
-uniform int uAmbientSource;
-uniform int uEmissiveSource;
-uniform int uLightCount;
-uniform int uLightDirectional[8];
-uniform vec3 uLightVector[8];      // directional: unit vector toward the light; else position (view space)
-uniform vec4 uLightDiffuse[8];
-uniform vec4 uLightAmbient[8];
-uniform vec4 uLightAttenuation[8]; // a0, a1, a2, range
-
-uniform bool uHasPointSize;
-uniform float uPointSize;
-uniform bool uPointScale;
-uniform vec3 uPointScaleAbc;
-uniform vec2 uPointSizeRange; // min, max (max already within the device's limit)
-
-out vec4 vDiffuse;
-flat out vec4 vDiffuseFlat;
-out vec4 vSpecular;
-flat out vec4 vSpecularFlat;
-out vec2 vTexCoord[4];
-
-vec4 materialSource(int source, vec4 material) {
-    if (source == 1) return aDiffuse;
-    if (source == 2) return aSpecular;
-    return material;
-}
-
-void main() {
-    vec3 eye = vec3(0.0);
-    if (uPretransformed) {
+    source += "\nvoid main() {\n";
+    if (key.pretransformed) {
         // D3D screen pixels (centres on integers) to GL window coordinates
         // (centres on half-integers), then to clip space with w = 1 / rhw
         // for perspective-correct interpolation.
-        float w = aPosition.w > 0.0 ? 1.0 / aPosition.w : 1.0;
-        vec2 window = aPosition.xy + 0.5;
-        vec2 ndc = (window - uViewport.xy) / uViewport.zw * 2.0 - 1.0;
-        float z = uZeroToOne ? aPosition.z : aPosition.z * 2.0 - 1.0;
-        gl_Position = vec4(ndc * w, z * w, w);
+        source += "    float w = aPosition.w > 0.0 ? 1.0 / aPosition.w : 1.0;\n"
+                  "    vec2 window = aPosition.xy + 0.5;\n"
+                  "    vec2 ndc = (window - uViewport.xy) / uViewport.zw * 2.0 - 1.0;\n";
+        source += key.zeroToOne ? "    float z = aPosition.z;\n"
+                                : "    float z = aPosition.z * 2.0 - 1.0;\n";
+        source += "    gl_Position = vec4(ndc * w, z * w, w);\n";
     } else {
-        vec4 eyePosition = uWorldView * vec4(aPosition.xyz, 1.0);
-        eye = eyePosition.xyz;
-        vec4 clip = uProjection * eyePosition;
         // y down the image, and half a pixel right and down: D3D's pixel centres.
-        clip.y = -clip.y;
-        clip.x += clip.w / uViewport.z;
-        clip.y += clip.w / uViewport.w;
-        if (!uZeroToOne) clip.z = clip.z * 2.0 - clip.w;
-        gl_Position = clip;
+        source += "    vec4 eyePosition = uWorldView * vec4(aPosition.xyz, 1.0);\n"
+                  "    vec3 eye = eyePosition.xyz;\n"
+                  "    vec4 clip = uProjection * eyePosition;\n"
+                  "    clip.y = -clip.y;\n"
+                  "    clip.x += clip.w / uViewport.z;\n"
+                  "    clip.y += clip.w / uViewport.w;\n";
+        if (!key.zeroToOne) source += "    clip.z = clip.z * 2.0 - clip.w;\n";
+        source += "    gl_Position = clip;\n";
     }
 
-    vec4 diffuse = aDiffuse;
-    vec4 specular = aSpecular;
-    if (uLighting && !uPretransformed) {
-        vec3 n = mat3(uWorldView) * aNormal;
-        if (uNormalizeNormals && dot(n, n) > 0.0) n = normalize(n);
-        vec4 md = materialSource(uDiffuseSource, uMaterialDiffuse);
-        vec4 ma = materialSource(uAmbientSource, uMaterialAmbient);
-        vec4 me = materialSource(uEmissiveSource, uMaterialEmissive);
-        vec3 colour = me.rgb + uAmbient.rgb * ma.rgb;
-        for (int i = 0; i < uLightCount; ++i) {
-            vec3 l = uLightVector[i];
-            float attenuation = 1.0;
-            if (uLightDirectional[i] == 0) {
-                vec3 toLight = uLightVector[i] - eye;
-                float d = length(toLight);
-                if (d > uLightAttenuation[i].w) continue;
-                l = d > 0.0 ? toLight / d : vec3(0.0);
-                float q = uLightAttenuation[i].x + uLightAttenuation[i].y * d +
-                          uLightAttenuation[i].z * d * d;
-                attenuation = q > 0.0 ? 1.0 / q : 1.0;
-            }
-            colour += attenuation * (uLightAmbient[i].rgb * ma.rgb +
-                                     uLightDiffuse[i].rgb * md.rgb * max(dot(n, l), 0.0));
+    if (key.lighting) {
+        source += "    vec3 n = mat3(uWorldView) * aNormal;\n";
+        if (key.normalizeNormals) source += "    if (dot(n, n) > 0.0) n = normalize(n);\n";
+        source += "    vec4 md = " + materialColour(key.diffuseSource, "uMaterialDiffuse") +
+                  ";\n    vec4 ma = " + materialColour(key.ambientSource, "uMaterialAmbient") +
+                  ";\n    vec4 me = " + materialColour(key.emissiveSource, "uMaterialEmissive") +
+                  ";\n    vec3 colour = me.rgb + uAmbient.rgb * ma.rgb;\n";
+        for (int i = 0; i < key.lightCount; ++i)
+            source += lightCode(i, (key.directionalLights >> i) & 1);
+        source += "    vDiffuse = vec4(clamp(colour, 0.0, 1.0), md.a);\n";
+        if (specularOut) source += "    vSpecular = vec4(0.0);\n";
+    } else {
+        source += "    vDiffuse = aDiffuse;\n";
+        if (specularOut) source += "    vSpecular = aSpecular;\n";
+    }
+
+    if (key.points) {
+        source +=
+            key.hasPointSize ? "    float size = aPointSize;\n" : "    float size = uPointSize;\n";
+        if (key.pointScale)
+            source += "    float de = length(eye);\n"
+                      "    float q = uPointScaleAbc.x + uPointScaleAbc.y * de + "
+                      "uPointScaleAbc.z * de * de;\n"
+                      "    size = q > 0.0 ? uViewport.w * size * sqrt(1.0 / q) : "
+                      "uPointSizeRange.y;\n";
+        source += "    gl_PointSize = clamp(size, uPointSizeRange.x, uPointSizeRange.y);\n";
+    }
+    for (int set = 0; set < shaderTexCoordSets; ++set)
+        if (sets & (1u << set)) {
+            const std::string s = std::to_string(set);
+            source += "    vTexCoord" + s + " = aTexCoord" + s + ";\n";
         }
-        diffuse = vec4(clamp(colour, 0.0, 1.0), md.a);
-        specular = vec4(0.0);
+    source += "}\n";
+    return source;
+}
+
+std::string fragmentShaderSource(const ProgramKey& key) {
+    const bool specularIn = readsSpecular(key);
+    const unsigned sets = texCoordSetsRead(key);
+    const char* interpolation = key.flatShading ? "flat " : "";
+    std::string source = "#version 330 core\n";
+    source += std::string(interpolation) + "in vec4 vDiffuse;\n";
+    if (specularIn) source += std::string(interpolation) + "in vec4 vSpecular;\n";
+    for (int set = 0; set < shaderTexCoordSets; ++set)
+        if (sets & (1u << set)) source += "in vec2 vTexCoord" + std::to_string(set) + ";\n";
+    if (readsTextureFactor(key)) source += "uniform vec4 uTextureFactor;\n";
+    if (key.alphaTest) source += "uniform float uAlphaRef; // 0 .. 255\n";
+    for (int i = 0; i < key.stageCount; ++i)
+        if (key.stages[i].readsTexture)
+            source += "uniform sampler2D uTexture" + std::to_string(i) + ";\n";
+    source += "out vec4 fragColour;\n\nvoid main() {\n"
+              "    vec4 diffuse = vDiffuse;\n";
+    if (specularIn) source += "    vec4 specular = vSpecular;\n";
+    source += "    vec4 current = diffuse;\n";
+    for (int i = 0; i < key.stageCount; ++i)
+        source += stageCode(key, i);
+    if (key.specularEnable)
+        source += "    current.rgb = clamp(current.rgb + specular.rgb, 0.0, 1.0);\n";
+    if (key.alphaTest) {
+        // Alpha as the 0..255 integer Direct3D compares with ALPHAREF.
+        source += "    float a = floor(current.a * 255.0 + 0.5);\n"
+                  "    if (!(" +
+                  std::string(alphaComparison(key.alphaFunc)) + ")) discard;\n";
     }
-    vDiffuse = diffuse;
-    vDiffuseFlat = diffuse;
-    vSpecular = specular;
-    vSpecularFlat = specular;
-
-    float size = uHasPointSize ? aPointSize : uPointSize;
-    if (uPointScale && !uPretransformed) {
-        float de = length(eye);
-        float q = uPointScaleAbc.x + uPointScaleAbc.y * de + uPointScaleAbc.z * de * de;
-        size = q > 0.0 ? uViewport.w * size * sqrt(1.0 / q) : uPointSizeRange.y;
-    }
-    gl_PointSize = clamp(size, uPointSizeRange.x, uPointSizeRange.y);
-
-    vTexCoord[0] = aTexCoord0;
-    vTexCoord[1] = aTexCoord1;
-    vTexCoord[2] = aTexCoord2;
-    vTexCoord[3] = aTexCoord3;
-}
-)";
-}
-
-namespace {
-
-// One unrolled stage: samplers may only be indexed by constants in GLSL 3.30.
-std::string stageCode(int stage) {
-    const std::string s = std::to_string(stage);
-    return "    if (uStageCount > " + s +
-           ") {\n"
-           "        vec2 coord = uPointSprite ? gl_PointCoord : vTexCoord[uTexCoordIndex[" +
-           s +
-           "]];\n"
-           "        vec4 texel = uStageReadsTexture[" +
-           s + "] ? texture(uTexture" + s +
-           ", coord) : vec4(1.0);\n"
-           "        current = evaluateStage(" +
-           s +
-           ", current, texel, diffuse, specular);\n"
-           "    }\n";
-}
-
-} // namespace
-
-std::string fragmentShaderSource() {
-    std::string source = R"(#version 330 core
-in vec4 vDiffuse;
-flat in vec4 vDiffuseFlat;
-in vec4 vSpecular;
-flat in vec4 vSpecularFlat;
-in vec2 vTexCoord[4];
-
-uniform bool uFlatShading;
-uniform bool uSpecularEnable;
-uniform int uStageCount; // stages before the cascade ends
-uniform int uColorOp[8];
-uniform int uColorArg1[8];
-uniform int uColorArg2[8];
-uniform int uAlphaOp[8];
-uniform int uAlphaArg1[8];
-uniform int uAlphaArg2[8];
-uniform int uTexCoordIndex[8];
-uniform bool uStageReadsTexture[8];
-uniform vec4 uTextureFactor;
-uniform bool uPointSprite;
-uniform bool uAlphaTest;
-uniform int uAlphaFunc; // D3DCMP_*
-uniform float uAlphaRef; // 0 .. 255
-uniform sampler2D uTexture0;
-uniform sampler2D uTexture1;
-uniform sampler2D uTexture2;
-uniform sampler2D uTexture3;
-uniform sampler2D uTexture4;
-uniform sampler2D uTexture5;
-uniform sampler2D uTexture6;
-uniform sampler2D uTexture7;
-
-out vec4 fragColour;
-
-// D3DTA_*: DIFFUSE 0, CURRENT 1, TEXTURE 2, TFACTOR 3, SPECULAR 4;
-// COMPLEMENT 0x10, ALPHAREPLICATE 0x20.
-vec4 argument(int code, vec4 current, vec4 texel, vec4 diffuse, vec4 specular) {
-    int select = code & 15;
-    vec4 value = current;
-    if (select == 0) value = diffuse;
-    else if (select == 2) value = texel;
-    else if (select == 3) value = uTextureFactor;
-    else if (select == 4) value = specular;
-    if ((code & 16) != 0) value = vec4(1.0) - value;
-    if ((code & 32) != 0) value = vec4(value.a);
-    return value;
-}
-
-// D3DTOP_*; DISABLE never reaches here for colour.
-vec4 operation(int op, vec4 a, vec4 b, vec4 current, vec4 texel, vec4 diffuse) {
-    if (op == 2) return a;                               // SELECTARG1
-    if (op == 3) return b;                               // SELECTARG2
-    if (op == 4) return a * b;                           // MODULATE
-    if (op == 5) return 2.0 * a * b;                     // MODULATE2X
-    if (op == 6) return 4.0 * a * b;                     // MODULATE4X
-    if (op == 7) return a + b;                           // ADD
-    if (op == 8) return a + b - 0.5;                     // ADDSIGNED
-    if (op == 9) return 2.0 * (a + b - 0.5);             // ADDSIGNED2X
-    if (op == 10) return a - b;                          // SUBTRACT
-    if (op == 11) return a + b - a * b;                  // ADDSMOOTH
-    if (op == 12) return mix(b, a, diffuse.a);           // BLENDDIFFUSEALPHA
-    if (op == 13) return mix(b, a, texel.a);             // BLENDTEXTUREALPHA
-    if (op == 14) return mix(b, a, uTextureFactor.a);    // BLENDFACTORALPHA
-    if (op == 15) return a + b * (1.0 - texel.a);        // BLENDTEXTUREALPHAPM
-    if (op == 16) return mix(b, a, current.a);           // BLENDCURRENTALPHA
-    return a;
-}
-
-vec4 evaluateStage(int i, vec4 current, vec4 texel, vec4 diffuse, vec4 specular) {
-    vec4 c1 = argument(uColorArg1[i], current, texel, diffuse, specular);
-    vec4 c2 = argument(uColorArg2[i], current, texel, diffuse, specular);
-    vec3 colour = clamp(operation(uColorOp[i], c1, c2, current, texel, diffuse).rgb, 0.0, 1.0);
-    float alpha = current.a; // ALPHAOP DISABLE passes the alpha through
-    if (uAlphaOp[i] != 1) {
-        vec4 a1 = argument(uAlphaArg1[i], current, texel, diffuse, specular);
-        vec4 a2 = argument(uAlphaArg2[i], current, texel, diffuse, specular);
-        alpha = clamp(operation(uAlphaOp[i], a1, a2, current, texel, diffuse).a, 0.0, 1.0);
-    }
-    return vec4(colour, alpha);
-}
-
-bool alphaPasses(float alpha) {
-    float a = floor(alpha * 255.0 + 0.5);
-    if (uAlphaFunc == 1) return false;
-    if (uAlphaFunc == 2) return a < uAlphaRef;
-    if (uAlphaFunc == 3) return a == uAlphaRef;
-    if (uAlphaFunc == 4) return a <= uAlphaRef;
-    if (uAlphaFunc == 5) return a > uAlphaRef;
-    if (uAlphaFunc == 6) return a != uAlphaRef;
-    if (uAlphaFunc == 7) return a >= uAlphaRef;
-    return true;
-}
-
-void main() {
-    vec4 diffuse = uFlatShading ? vDiffuseFlat : vDiffuse;
-    vec4 specular = uFlatShading ? vSpecularFlat : vSpecular;
-    vec4 current = diffuse;
-)";
-    for (int stage = 0; stage < shaderStageCount; ++stage)
-        source += stageCode(stage);
-    source += R"(    if (uSpecularEnable) current.rgb = clamp(current.rgb + specular.rgb, 0.0, 1.0);
-    if (uAlphaTest && !alphaPasses(current.a)) discard;
-    fragColour = current;
-}
-)";
+    source += "    fragColour = current;\n}\n";
     return source;
 }
 

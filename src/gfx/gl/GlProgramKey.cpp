@@ -1,0 +1,130 @@
+// The program key of a draw: the D3D states that select shader code,
+// normalised so that states with the same result share one program.
+#include "gfx/gl/GlProgramKey.h"
+
+#include "gfx/StageCascade.h"
+
+#include <cstring>
+#include <type_traits>
+
+namespace gfx::gl {
+
+namespace {
+
+// Operations the shader does not know select their first argument; one
+// code stands for all of them.
+uint8_t operationCode(uint32_t op) {
+    return op >= D3DTOP_DISABLE && op <= D3DTOP_BLENDCURRENTALPHA ? uint8_t(op) : 0;
+}
+
+// A D3DTA_* argument: the selector (selectors past SPECULAR read CURRENT,
+// as TEMP does without a temporary register) and the two modifier bits.
+uint8_t argumentCode(uint32_t argument) {
+    uint32_t select = argument & D3DTA_SELECTMASK;
+    if (select > D3DTA_SPECULAR) select = D3DTA_CURRENT;
+    return uint8_t(select | (argument & (D3DTA_COMPLEMENT | D3DTA_ALPHAREPLICATE)));
+}
+
+// A material colour source; a vertex colour the format lacks falls back to
+// the material, as Direct3D does.
+MaterialSource materialSource(uint32_t source, const VertexLayout& layout, bool colourVertex) {
+    if (!colourVertex) return MaterialSource::material;
+    if (source == D3DMCS_COLOR1 && layout.diffuse >= 0) return MaterialSource::vertexDiffuse;
+    if (source == D3DMCS_COLOR2 && layout.specular >= 0) return MaterialSource::vertexSpecular;
+    return MaterialSource::material;
+}
+
+} // namespace
+
+bool operationReadsFirst(uint32_t op) {
+    return op != D3DTOP_SELECTARG2;
+}
+
+bool operationReadsSecond(uint32_t op) {
+    return op >= D3DTOP_SELECTARG2 && op <= D3DTOP_BLENDCURRENTALPHA;
+}
+
+size_t ProgramKeyHash::operator()(const ProgramKey& key) const {
+    static_assert(std::has_unique_object_representations_v<ProgramKey>,
+                  "ProgramKey must stay padding-free: its bytes are its value");
+    unsigned char bytes[sizeof(ProgramKey)];
+    std::memcpy(bytes, &key, sizeof bytes);
+    uint64_t hash = 14695981039346656037ull; // FNV-1a
+    for (unsigned char byte : bytes)
+        hash = (hash ^ byte) * 1099511628211ull;
+    return size_t(hash);
+}
+
+ProgramKey programKeyOf(const DeviceState& state, const DrawSetup& setup) {
+    const auto rs = [&](D3DRENDERSTATETYPE type) { return state.renderStates[type]; };
+    const VertexLayout& layout = setup.layout;
+    ProgramKey key;
+    key.pretransformed = layout.pretransformed;
+    key.zeroToOne = setup.zeroToOne;
+
+    // ---- lighting (transformed vertices only)
+    key.lighting = !layout.pretransformed && rs(D3DRS_LIGHTING) != 0;
+    if (key.lighting) {
+        key.normalizeNormals = rs(D3DRS_NORMALIZENORMALS) != 0;
+        const bool colourVertex = rs(D3DRS_COLORVERTEX) != 0;
+        key.diffuseSource = materialSource(rs(D3DRS_DIFFUSEMATERIALSOURCE), layout, colourVertex);
+        key.ambientSource = materialSource(rs(D3DRS_AMBIENTMATERIALSOURCE), layout, colourVertex);
+        key.emissiveSource = materialSource(rs(D3DRS_EMISSIVEMATERIALSOURCE), layout, colourVertex);
+        for (const auto& [index, slot] : state.lights) {
+            if (!slot.enabled) continue;
+            if (slot.light.Type == D3DLIGHT_DIRECTIONAL)
+                key.directionalLights |= uint8_t(1u << key.lightCount);
+            if (++key.lightCount == shaderLightCount) break;
+        }
+    }
+
+    // ---- texture stages
+    const uint32_t stages = activeStageCount(state, shaderStageCount);
+    key.stageCount = uint8_t(stages);
+    bool anyTexture = false;
+    for (uint32_t i = 0; i < stages; ++i) {
+        const auto& s = state.stageStates[i];
+        StageKey& stage = key.stages[i];
+        stage.colourOp = operationCode(s[D3DTSS_COLOROP]);
+        if (operationReadsFirst(stage.colourOp))
+            stage.colourArg1 = argumentCode(s[D3DTSS_COLORARG1]);
+        if (operationReadsSecond(stage.colourOp))
+            stage.colourArg2 = argumentCode(s[D3DTSS_COLORARG2]);
+        stage.alphaOp = operationCode(s[D3DTSS_ALPHAOP]);
+        if (stage.alphaOp != D3DTOP_DISABLE) {
+            if (operationReadsFirst(stage.alphaOp))
+                stage.alphaArg1 = argumentCode(s[D3DTSS_ALPHAARG1]);
+            if (operationReadsSecond(stage.alphaOp))
+                stage.alphaArg2 = argumentCode(s[D3DTSS_ALPHAARG2]);
+        }
+        stage.readsTexture = stageReadsTexture(state, i);
+        if (stage.readsTexture) {
+            anyTexture = true;
+            // Sets the format lacks read the first one.
+            const uint32_t set = s[D3DTSS_TEXCOORDINDEX] & 0xFFFF;
+            stage.texCoordIndex =
+                set < layout.texCoordCount && set < uint32_t(shaderTexCoordSets) ? uint8_t(set) : 0;
+        }
+    }
+
+    // ---- points: the size matters only where points are rasterised
+    key.points = setup.pointList || rs(D3DRS_FILLMODE) == D3DFILL_POINT;
+    if (key.points) {
+        key.hasPointSize = layout.pointSize >= 0;
+        key.pointScale = !layout.pretransformed && rs(D3DRS_POINTSCALEENABLE) != 0;
+    }
+    key.pointSprite = anyTexture && setup.pointList && rs(D3DRS_POINTSPRITEENABLE) != 0;
+
+    // ---- shading, specular, alpha test
+    key.flatShading = rs(D3DRS_SHADEMODE) == D3DSHADE_FLAT;
+    key.specularEnable = rs(D3DRS_SPECULARENABLE) != 0;
+    const uint32_t func = rs(D3DRS_ALPHAFUNC);
+    // ALWAYS and codes the test does not know let every pixel pass.
+    if (rs(D3DRS_ALPHATESTENABLE) != 0 && func >= D3DCMP_NEVER && func < D3DCMP_ALWAYS) {
+        key.alphaTest = 1;
+        key.alphaFunc = uint8_t(func);
+    }
+    return key;
+}
+
+} // namespace gfx::gl
