@@ -41,10 +41,23 @@ HRESULT fillLevel(Texture& texture, uint32_t level, const DecodedImage& image, D
     const HRESULT hr = texture.LockRect(level, &locked, nullptr, 0);
     if (FAILED(hr)) return hr;
     const uint32_t texelBytes = bytesPerPixel(format);
+    const uint32_t forceAlpha = format == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0u;
     for (uint32_t y = 0; y < image.height; ++y) {
         uint8_t* row = static_cast<uint8_t*>(locked.pBits) + size_t(y) * size_t(locked.Pitch);
+        const uint32_t* pixels = &image.pixels[size_t(y) * image.width];
+        if (format == D3DFMT_A8R8G8B8 || format == D3DFMT_X8R8G8B8) {
+            // 32-bit ARGB texels are the pixels themselves, little-endian.
+            for (uint32_t x = 0; x < image.width; ++x) {
+                const uint32_t value = pixels[x] | forceAlpha;
+                row[4 * x] = uint8_t(value);
+                row[4 * x + 1] = uint8_t(value >> 8);
+                row[4 * x + 2] = uint8_t(value >> 16);
+                row[4 * x + 3] = uint8_t(value >> 24);
+            }
+            continue;
+        }
         for (uint32_t x = 0; x < image.width; ++x)
-            encodeTexel(image.pixels[size_t(y) * image.width + x], format, row + x * texelBytes);
+            encodeTexel(pixels[x], format, row + x * texelBytes);
     }
     return texture.UnlockRect(level);
 }
@@ -74,7 +87,9 @@ HRESULT createFromImage(Device* device, DecodedImage image, uint32_t width, uint
     Texture* created = nullptr;
     hr = device->CreateTexture(width, height, levels, usage, format, pool, &created);
     if (FAILED(hr)) return hr;
-    DecodedImage level = resample(image, width, height, resampleFilterOf(filter));
+    DecodedImage level = width == image.width && height == image.height
+                             ? std::move(image)
+                             : resample(image, width, height, resampleFilterOf(filter));
     const ResampleFilter chainFilter = resampleFilterOf(mipFilter);
     for (uint32_t i = 0; i < levels; ++i) {
         if (i > 0)
