@@ -62,6 +62,17 @@ GlVertexBuffer::GlVertexBuffer(GlDevice& device, ResourceRegistry& registry, uin
     : DeviceResource(device, &registry, pool), data(device, length, usage), usage(usage), fvf(fvf) {
 }
 
+const BoundingSphere& GlVertexBuffer::bounds(uint32_t stride) {
+    if (boundsVersion != data.version() || boundsStride != stride) {
+        const BufferMemory& memory = data.memory();
+        boundsFound =
+            boundsOfPositions(memory.data(), stride, stride ? memory.length() / stride : 0);
+        boundsVersion = data.version();
+        boundsStride = stride;
+    }
+    return boundsFound;
+}
+
 HRESULT GlVertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* desc) {
     if (!desc) return D3DERR_INVALIDCALL;
     *desc = {};

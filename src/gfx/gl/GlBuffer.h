@@ -7,6 +7,7 @@
 
 #include "gfx/BufferMemory.h"
 #include "gfx/DeviceResource.h"
+#include "gfx/ViewCulling.h"
 #include "gfx/gl/GlFunctions.h"
 
 namespace gfx::gl {
@@ -46,10 +47,16 @@ public:
     }
     HRESULT Unlock() override { return data.unlock(); }
     HRESULT GetDesc(D3DVERTEXBUFFER_DESC* desc) override;
+    // The sphere around every XYZ position in the buffer, vertices `stride`
+    // bytes apart; computed once per write.
+    const BoundingSphere& bounds(uint32_t stride);
 
 private:
     GlBufferStorage data;
     uint32_t usage, fvf;
+    uint64_t boundsVersion = ~0ull;
+    uint32_t boundsStride = 0;
+    BoundingSphere boundsFound;
 };
 
 class GlIndexBuffer final : public DeviceResource<IndexBuffer> {

@@ -502,6 +502,17 @@ void GlDevice::bindVertexLayout(const VertexLayout& layout, GLuint buffer, uint3
     layoutKnown = true;
 }
 
+bool GlDevice::outOfView(D3DPRIMITIVETYPE type, const VertexLayout& layout,
+                         GlVertexBuffer& buffer, uint32_t stride) {
+    if (layout.pretransformed || layout.position != 0) return false;
+    if (type != D3DPT_TRIANGLELIST && type != D3DPT_TRIANGLESTRIP && type != D3DPT_TRIANGLEFAN)
+        return false; // points and lines reach past their vertices
+    const DeviceState& state = tracker.current();
+    return outsideView(buffer.bounds(stride), state.transform(D3DTS_WORLD),
+                       state.transform(D3DTS_VIEW), state.transform(D3DTS_PROJECTION),
+                       state.viewport);
+}
+
 HRESULT GlDevice::prepareDraw(D3DPRIMITIVETYPE type, const VertexLayout& layout, GLuint buffer,
                               uint32_t stride, size_t base) {
     makeCurrent();
@@ -542,6 +553,7 @@ HRESULT GlDevice::DrawPrimitive(D3DPRIMITIVETYPE type, uint32_t startVertex,
     if ((uint64_t{startVertex} + count - 1) * stride + layout.stride >
         buffer->storage().memory().length())
         return D3DERR_INVALIDCALL;
+    if (outOfView(type, layout, *buffer, stride)) return S_OK;
     if (const HRESULT hr = prepareDraw(type, layout, buffer->storage().name(), stride, 0);
         FAILED(hr))
         return hr;
@@ -568,6 +580,7 @@ HRESULT GlDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, uint32_t /*minInde
     const uint64_t highest = uint64_t{indices->maxIndex(startIndex, count)} + state.baseVertexIndex;
     if (highest * stride + layout.stride > vertices->storage().memory().length())
         return D3DERR_INVALIDCALL;
+    if (outOfView(type, layout, *vertices, stride)) return S_OK;
     if (const HRESULT hr = prepareDraw(type, layout, vertices->storage().name(), stride, 0);
         FAILED(hr))
         return hr;

@@ -31,6 +31,7 @@
 namespace gfx::gl {
 
 class GlBackBufferSurface;
+class GlVertexBuffer;
 
 // What the adapter knows about the GL implementation.
 struct GlLimits {
@@ -160,6 +161,10 @@ private:
 
     // The per-draw translation: fixed-function states, textures, samplers,
     // uniforms and the vertex layout from `buffer` at byte `base`.
+    // A triangle draw of model-space vertices from `buffer` that cannot
+    // reach the viewport (ViewCulling.h): skipped, since it draws nothing.
+    bool outOfView(D3DPRIMITIVETYPE type, const VertexLayout& layout, GlVertexBuffer& buffer,
+                   uint32_t stride);
     HRESULT prepareDraw(D3DPRIMITIVETYPE type, const VertexLayout& layout, GLuint buffer,
                         uint32_t stride, size_t base);
     void applyRenderStates();
