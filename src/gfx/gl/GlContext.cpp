@@ -60,6 +60,9 @@ GlContext::~GlContext() {
 
 bool GlContext::makeCurrent() {
     QSurface* surface = target ? static_cast<QSurface*>(target) : offscreen.get();
+    // Every draw asks; Qt would rebind the context through GLX each time.
+    if (QOpenGLContext::currentContext() == context.get() && context->surface() == surface)
+        return true;
     return context->makeCurrent(surface);
 }
 
