@@ -31,7 +31,13 @@ constexpr int keplerStepLimit = 64;                // converges in a few for e <
 
 // ------------------------------------------------------------------- Kepler
 
-D3DXVECTOR3 orbitPointAt(const model::OrbitalElements& orbit, double M) {
+OrbitShape::OrbitShape(const model::OrbitalElements& orbit)
+    : eccentricity(orbit.eccentricity), minorRatio(std::sqrt(1.0 - eccentricity * eccentricity)),
+      semiMajorAxis(orbit.semiMajorAxis), periapsisArgument(orbit.periapsisArgument),
+      cosNode(std::cos(orbit.ascendingNode)), sinNode(std::sin(orbit.ascendingNode)),
+      cosInclination(std::cos(orbit.inclination)), sinInclination(std::sin(orbit.inclination)) {}
+
+D3DXVECTOR3 orbitPointAt(const OrbitShape& orbit, double M) {
     const double e = orbit.eccentricity;
     double E = M + e * std::sin(M) * (1.0 + e * std::cos(M));
     for (int step = 0; step < keplerStepLimit; ++step) {
@@ -41,14 +47,18 @@ D3DXVECTOR3 orbitPointAt(const model::OrbitalElements& orbit, double M) {
         if (settled) break;
     }
     const double x = std::cos(E) - e;
-    const double y = std::sqrt(1.0 - e * e) * std::sin(E);
+    const double y = orbit.minorRatio * std::sin(E);
     const double trueAnomaly = std::atan2(y, x);
     const double r = orbit.semiMajorAxis * std::sqrt(x * x + y * y);
     const double u = trueAnomaly + orbit.periapsisArgument;
-    const double node = orbit.ascendingNode, i = orbit.inclination;
-    return {float(r * (std::cos(node) * std::cos(u) - std::sin(node) * std::sin(u) * std::cos(i))),
-            float(r * std::sin(u) * std::sin(i)),
-            float(r * (std::sin(node) * std::cos(u) + std::cos(node) * std::sin(u) * std::cos(i)))};
+    const double cosU = std::cos(u), sinU = std::sin(u);
+    return {float(r * (orbit.cosNode * cosU - orbit.sinNode * sinU * orbit.cosInclination)),
+            float(r * sinU * orbit.sinInclination),
+            float(r * (orbit.sinNode * cosU + orbit.cosNode * sinU * orbit.cosInclination))};
+}
+
+D3DXVECTOR3 orbitPointAt(const model::OrbitalElements& orbit, double M) {
+    return orbitPointAt(OrbitShape(orbit), M);
 }
 
 // ------------------------------------------------------------------ planets
@@ -72,10 +82,10 @@ void drawPlanetOrbit(const app::OrreryState& state, Device* device, int32_t targ
     const D3DXMATRIX sunPole = model::poleOrientation(model::bodyTable[model::sunIndex]);
     const double startAnomaly = model::meanAnomaly(targetBody, state.dayFraction, state.dayNumber);
 
+    const OrbitShape shape(targetBody.orbit);
     LineVertex vertices[orbitSamples];
     for (int32_t k = 0; k < orbitSamples; ++k) {
-        const D3DXVECTOR3 point =
-            orbitPointAt(targetBody.orbit, startAnomaly + k * planetOrbitStep);
+        const D3DXVECTOR3 point = orbitPointAt(shape, startAnomaly + k * planetOrbitStep);
         // The unit direction from the observer toward this orbit point, in
         // the scene frame.
         const D3DXVECTOR3 apart = {observerPosition.x - point.x, observerPosition.y - point.y,
@@ -145,11 +155,11 @@ void drawMoonOrbit(const app::OrreryState& state, Device* device, int32_t moonSl
 
     // The trail lies behind the moon in the direction of simulated motion.
     const double direction = state.clockRate > 0 ? -1.0 : 1.0;
+    const OrbitShape shape(moon.orbit);
     D3DXVECTOR3 samples[orbitSamples];
     float side[orbitSamples];
     for (int32_t i = 0; i < orbitSamples; ++i) {
-        samples[i] =
-            orbitPointAt(moon.orbit, startAnomaly + direction * 2.0 * i * moonOrbitHalfStep);
+        samples[i] = orbitPointAt(shape, startAnomaly + direction * 2.0 * i * moonOrbitHalfStep);
         // Untransformed: the orbit frame's position against the scene's view
         // direction, as the split has always been made.
         side[i] = D3DXVec3Dot(&view, &samples[i]);

@@ -26,6 +26,16 @@ constexpr int32_t orbitSamples = 91;
 // the model's orbital position, at any M.
 gfx::D3DXVECTOR3 orbitPointAt(const model::OrbitalElements& orbit, double meanAnomaly);
 
+// What every point of one orbit shares, the angles' sines and cosines
+// taken once for the 91 samples.
+struct OrbitShape {
+    explicit OrbitShape(const model::OrbitalElements& orbit);
+    double eccentricity, minorRatio; // minorRatio = sqrt(1 - e^2)
+    double semiMajorAxis, periapsisArgument;
+    double cosNode, sinNode, cosInclination, sinInclination;
+};
+gfx::D3DXVECTOR3 orbitPointAt(const OrbitShape& orbit, double meanAnomaly);
+
 // ---- planets
 
 void drawPlanetOrbits(const app::OrreryState& state, gfx::Device* device);
