@@ -502,8 +502,8 @@ void GlDevice::bindVertexLayout(const VertexLayout& layout, GLuint buffer, uint3
     layoutKnown = true;
 }
 
-bool GlDevice::outOfView(D3DPRIMITIVETYPE type, const VertexLayout& layout,
-                         GlVertexBuffer& buffer, uint32_t stride) {
+bool GlDevice::outOfView(D3DPRIMITIVETYPE type, const VertexLayout& layout, GlVertexBuffer& buffer,
+                         uint32_t stride) {
     if (layout.pretransformed || layout.position != 0) return false;
     if (type != D3DPT_TRIANGLELIST && type != D3DPT_TRIANGLESTRIP && type != D3DPT_TRIANGLEFAN)
         return false; // points and lines reach past their vertices
@@ -606,7 +606,10 @@ HRESULT GlDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, uint32_t primitiveCount
     makeCurrent();
     const size_t bytes = size_t(count) * stride;
     cache.bindArrayBuffer(streamBuffer);
-    streamOffset = (streamOffset + 15) & ~size_t(15);
+    // Each draw's vertices start on a whole vertex, so draws of one format
+    // share one set of attribute pointers (at byte 0) and differ only in
+    // their first vertex: no attribute state changes between them.
+    streamOffset = (streamOffset + stride - 1) / stride * stride;
     if (streamOffset + bytes > streamCapacity) {
         // Fresh storage: earlier draws keep reading the old one.
         streamCapacity = std::max(streamCapacity, std::max(bytes, size_t(1) << 20));
@@ -622,8 +625,10 @@ HRESULT GlDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, uint32_t primitiveCount
     if (!target) return D3DERR_OUTOFVIDEOMEMORY;
     std::memcpy(target, vertexData, bytes);
     gl.glUnmapBuffer(GL_ARRAY_BUFFER);
-    const HRESULT hr = prepareDraw(type, layout, streamBuffer, stride, streamOffset);
-    if (SUCCEEDED(hr)) GL_CHECK(gl, glDrawArrays(glPrimitiveMode(type), 0, GLsizei(count)));
+    const HRESULT hr = prepareDraw(type, layout, streamBuffer, stride, 0);
+    if (SUCCEEDED(hr))
+        GL_CHECK(gl,
+                 glDrawArrays(glPrimitiveMode(type), GLint(streamOffset / stride), GLsizei(count)));
     streamOffset += bytes;
     // As in Direct3D, a user-pointer draw leaves stream 0 unset.
     tracker.setStreamSource(0, nullptr, 0);
