@@ -77,6 +77,24 @@ TEST_F(OperationsTest, BlendCurrentAlphaReadsTheStageBefore) {
     device->SetTexture(1, nullptr);
 }
 
+TEST_F(OperationsTest, BlendFactorAlphaAtItsEndsSelectsOneArgument) {
+    // Stage 0: the diffuse colour; stage 1 blends the texture over it by the
+    // factor's alpha, which at 0 and 255 leaves exactly one of the two.
+    stage(0, D3DTOP_SELECTARG1, D3DTA_DIFFUSE, D3DTA_CURRENT, D3DTOP_SELECTARG1, D3DTA_DIFFUSE);
+    Texture* other = makeTexture(1, 1, {0xFF20C0E0});
+    device->SetTexture(1, other);
+    stage(1, D3DTOP_BLENDFACTORALPHA, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTOP_BLENDFACTORALPHA,
+          D3DTA_TEXTURE, D3DTA_CURRENT);
+    device->SetRenderState(D3DRS_TEXTUREFACTOR, 0x00FFFFFF);
+    EXPECT_EQ(drawn(), 0xC0404040u);
+    device->SetRenderState(D3DRS_TEXTUREFACTOR, 0xFF000000);
+    EXPECT_EQ(drawn(), 0xFF20C0E0u);
+    device->SetRenderState(D3DRS_TEXTUREFACTOR, 0x80000000); // half of each
+    EXPECT_PRED2(closeTo, drawn(), 0xE0308090u);
+    device->SetTexture(1, nullptr);
+    other->Release();
+}
+
 TEST_F(GlDeviceTest, FlatShadingTakesTheFirstVertexAndAddsItsSpecular) {
     device->SetRenderState(D3DRS_LIGHTING, 0);
     const ScreenVertex triangle[3] = {{0, 0, 0.5f, 1, 0xFF800000, 0x00000040, 0, 0},

@@ -76,6 +76,7 @@ TEST_F(ProgramKeyTest, StatesTheOperationsIgnoreGiveTheSameKey) {
 TEST_F(ProgramKeyTest, StatesThatSelectCodeGiveDistinctKeysAndSources) {
     state.textures[0] = someTexture;
     state.textures[1] = someTexture;
+    state.renderStates[D3DRS_TEXTUREFACTOR] = 0x80FFFFFF; // a blend by 0.5, not a selection
     std::set<std::string> fragments, vertices;
     int variants = 0;
     auto add = [&] {
@@ -133,6 +134,38 @@ TEST_F(ProgramKeyTest, StatesThatSelectCodeGiveDistinctKeysAndSources) {
     state.renderStates[D3DRS_POINTSCALEENABLE] = 1;
     add();
     EXPECT_EQ(vertices.size() - before, 8u);
+}
+
+TEST_F(ProgramKeyTest, BlendsByAFactorAlphaOfZeroOrOneAreSelections) {
+    state.textures[0] = someTexture;
+    state.textures[1] = someTexture;
+    stage(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_DISABLE, D3DTA_TEXTURE,
+          D3DTA_CURRENT);
+    stage(1, D3DTOP_BLENDFACTORALPHA, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTOP_DISABLE, D3DTA_TEXTURE,
+          D3DTA_CURRENT);
+    state.renderStates[D3DRS_TEXTUREFACTOR] = 0x00FFFFFF;
+    const ProgramKey none = key();
+    // Stage 1 still runs (its texture is bound) but reads only CURRENT.
+    EXPECT_EQ(none.stageCount, 2);
+    EXPECT_EQ(none.stages[1].readsTexture, 0);
+    state.renderStates[D3DRS_TEXTUREFACTOR] = 0x12345678; // another colour, alpha still 0x12
+    const ProgramKey some = key();
+    EXPECT_NE(some, none);
+    EXPECT_EQ(some.stages[1].readsTexture, 1);
+    state.renderStates[D3DRS_TEXTUREFACTOR] = 0x00000000;
+    EXPECT_EQ(key(), none);
+    stage(1, D3DTOP_SELECTARG2, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTOP_DISABLE, D3DTA_TEXTURE,
+          D3DTA_CURRENT);
+    EXPECT_EQ(key(), none);
+    // Alpha 1: the first argument, the texture.
+    stage(1, D3DTOP_BLENDFACTORALPHA, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTOP_DISABLE, D3DTA_TEXTURE,
+          D3DTA_CURRENT);
+    state.renderStates[D3DRS_TEXTUREFACTOR] = 0xFF000000;
+    const ProgramKey all = key();
+    stage(1, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_DISABLE, D3DTA_TEXTURE,
+          D3DTA_CURRENT);
+    EXPECT_EQ(key(), all);
+    EXPECT_EQ(all.stages[1].readsTexture, 1);
 }
 
 TEST_F(ProgramKeyTest, LightsBeyondEightAndAlwaysPassingTestsAreDropped) {

@@ -34,6 +34,23 @@ MaterialSource materialSource(uint32_t source, const VertexLayout& layout, bool 
     return MaterialSource::material;
 }
 
+bool selectsTexture(uint8_t argument) {
+    return (argument & D3DTA_SELECTMASK) == D3DTA_TEXTURE;
+}
+
+// Whether the code of a stage (its operations and the arguments they read,
+// already keyed) samples the stage's texture.
+bool readsTexture(const StageKey& stage) {
+    const auto half = [](uint8_t op, uint8_t arg1, uint8_t arg2) {
+        return op == D3DTOP_BLENDTEXTUREALPHA || op == D3DTOP_BLENDTEXTUREALPHAPM ||
+               (operationReadsFirst(op) && selectsTexture(arg1)) ||
+               (operationReadsSecond(op) && selectsTexture(arg2));
+    };
+    return half(stage.colourOp, stage.colourArg1, stage.colourArg2) ||
+           (stage.alphaOp != D3DTOP_DISABLE &&
+            half(stage.alphaOp, stage.alphaArg1, stage.alphaArg2));
+}
+
 } // namespace
 
 bool operationReadsFirst(uint32_t op) {
@@ -81,23 +98,34 @@ ProgramKey programKeyOf(const DeviceState& state, const DrawSetup& setup) {
     // ---- texture stages
     const uint32_t stages = activeStageCount(state, shaderStageCount);
     key.stageCount = uint8_t(stages);
+    // A blend by the texture factor's alpha at 0 or 1 is exactly one of its
+    // arguments (x (1 - 0) + y 0 = x), so it is keyed as that selection and
+    // skips the other argument, and its texture read where that was the
+    // texture (the blur stage of a planet that does not spin fast).
+    const uint32_t factorAlpha = rs(D3DRS_TEXTUREFACTOR) >> 24;
+    const auto settled = [&](uint8_t op) -> uint8_t {
+        if (op != D3DTOP_BLENDFACTORALPHA) return op;
+        if (factorAlpha == 0) return uint8_t(D3DTOP_SELECTARG2);
+        if (factorAlpha == 255) return uint8_t(D3DTOP_SELECTARG1);
+        return op;
+    };
     bool anyTexture = false;
     for (uint32_t i = 0; i < stages; ++i) {
         const auto& s = state.stageStates[i];
         StageKey& stage = key.stages[i];
-        stage.colourOp = operationCode(s[D3DTSS_COLOROP]);
+        stage.colourOp = settled(operationCode(s[D3DTSS_COLOROP]));
         if (operationReadsFirst(stage.colourOp))
             stage.colourArg1 = argumentCode(s[D3DTSS_COLORARG1]);
         if (operationReadsSecond(stage.colourOp))
             stage.colourArg2 = argumentCode(s[D3DTSS_COLORARG2]);
-        stage.alphaOp = operationCode(s[D3DTSS_ALPHAOP]);
+        stage.alphaOp = settled(operationCode(s[D3DTSS_ALPHAOP]));
         if (stage.alphaOp != D3DTOP_DISABLE) {
             if (operationReadsFirst(stage.alphaOp))
                 stage.alphaArg1 = argumentCode(s[D3DTSS_ALPHAARG1]);
             if (operationReadsSecond(stage.alphaOp))
                 stage.alphaArg2 = argumentCode(s[D3DTSS_ALPHAARG2]);
         }
-        stage.readsTexture = stageReadsTexture(state, i);
+        stage.readsTexture = readsTexture(stage);
         if (stage.readsTexture) {
             anyTexture = true;
             // Sets the format lacks read the first one.
