@@ -189,6 +189,10 @@ TEST_F(LightsTest, VertexColourReplacesTheDiffuseMaterial) {
     device->LightEnable(0, 1);
     // COLORVERTEX TRUE and DIFFUSEMATERIALSOURCE COLOR1 (the defaults).
     EXPECT_PRED2(closeTo, lit(0x052, 0xFF804020), 0xFF804020u);
+    // Lit vertices have no specular colour: the sum adds nothing.
+    device->SetRenderState(D3DRS_SPECULARENABLE, 1);
+    EXPECT_PRED2(closeTo, lit(0x052, 0xFF804020), 0xFF804020u);
+    device->SetRenderState(D3DRS_SPECULARENABLE, 0);
     device->SetRenderState(D3DRS_COLORVERTEX, 0);
     EXPECT_PRED2(closeTo, lit(0x052, 0xFF804020), 0xFFFFFFFFu);
     // A format without the colour falls back to the material.

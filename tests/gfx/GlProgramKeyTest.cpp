@@ -61,6 +61,8 @@ TEST_F(ProgramKeyTest, StatesTheOperationsIgnoreGiveTheSameKey) {
     // ALWAYS passes every pixel: no test.
     state.renderStates[D3DRS_ALPHATESTENABLE] = 1;
     state.renderStates[D3DRS_ALPHAFUNC] = D3DCMP_ALWAYS;
+    // Flat shading of colours that do not vary.
+    state.renderStates[D3DRS_SHADEMODE] = D3DSHADE_FLAT;
     // Stages after the one that ends the cascade.
     stage(2, D3DTOP_ADD, D3DTA_TEXTURE, D3DTA_TFACTOR, D3DTOP_MODULATE, D3DTA_DIFFUSE,
           D3DTA_CURRENT);
@@ -103,6 +105,8 @@ TEST_F(ProgramKeyTest, StatesThatSelectCodeGiveDistinctKeysAndSources) {
     state.stageStates[1][D3DTSS_TEXCOORDINDEX] = 1;
     setup.layout = vertexLayoutOf(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX2);
     add();
+    setup.layout = vertexLayoutOf(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX2);
+    add(); // the diffuse colour varies
     state.renderStates[D3DRS_SHADEMODE] = D3DSHADE_FLAT;
     add();
     state.renderStates[D3DRS_SPECULARENABLE] = 1;
@@ -127,8 +131,8 @@ TEST_F(ProgramKeyTest, StatesThatSelectCodeGiveDistinctKeysAndSources) {
     add();
     state.renderStates[D3DRS_NORMALIZENORMALS] = 1;
     add();
-    setup.layout = vertexLayoutOf(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX2);
-    add(); // COLORVERTEX with the default DIFFUSEMATERIALSOURCE COLOR1
+    state.renderStates[D3DRS_COLORVERTEX] = 0;
+    add(); // the material instead of the vertex colour (DIFFUSEMATERIALSOURCE COLOR1)
     setup.pointList = true;
     add();
     state.renderStates[D3DRS_POINTSCALEENABLE] = 1;

@@ -81,7 +81,10 @@ ProgramKey programKeyOf(const DeviceState& state, const DrawSetup& setup) {
 
     // ---- lighting (transformed vertices only)
     key.lighting = !layout.pretransformed && rs(D3DRS_LIGHTING) != 0;
-    if (key.lighting) {
+    if (!key.lighting) {
+        key.vertexDiffuse = layout.diffuse >= 0;
+        key.vertexSpecular = layout.specular >= 0;
+    } else {
         key.normalizeNormals = rs(D3DRS_NORMALIZENORMALS) != 0;
         const bool colourVertex = rs(D3DRS_COLORVERTEX) != 0;
         key.diffuseSource = materialSource(rs(D3DRS_DIFFUSEMATERIALSOURCE), layout, colourVertex);
@@ -144,7 +147,9 @@ ProgramKey programKeyOf(const DeviceState& state, const DrawSetup& setup) {
     key.pointSprite = anyTexture && setup.pointList && rs(D3DRS_POINTSPRITEENABLE) != 0;
 
     // ---- shading, specular, alpha test
-    key.flatShading = rs(D3DRS_SHADEMODE) == D3DSHADE_FLAT;
+    // Flat shading matters only where a colour varies over the primitive.
+    key.flatShading = rs(D3DRS_SHADEMODE) == D3DSHADE_FLAT &&
+                      (key.lighting || key.vertexDiffuse || key.vertexSpecular);
     key.specularEnable = rs(D3DRS_SPECULARENABLE) != 0;
     const uint32_t func = rs(D3DRS_ALPHAFUNC);
     // ALWAYS and codes the test does not know let every pixel pass.

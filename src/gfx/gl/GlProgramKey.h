@@ -50,6 +50,10 @@ struct ProgramKey {
     uint8_t pretransformed = 0;
     uint8_t zeroToOne = 0;
     uint8_t lighting = 0; // D3DRS_LIGHTING on a transformed vertex
+    // Without lighting: the format has a diffuse (else opaque white) and a
+    // specular colour (else zero); with lighting both are 0.
+    uint8_t vertexDiffuse = 0;
+    uint8_t vertexSpecular = 0;
     uint8_t normalizeNormals = 0;
     MaterialSource diffuseSource = MaterialSource::material;
     MaterialSource ambientSource = MaterialSource::material;

@@ -46,6 +46,17 @@ bool readsSpecular(const ProgramKey& key) {
     return key.specularEnable || stagesSelect(key, D3DTA_SPECULAR);
 }
 
+// Colours that vary over a primitive travel as varyings; the others are
+// constants of the fragment shader: opaque white without a diffuse colour,
+// zero specular without one or under lighting (Direct3D's values).
+bool diffuseVaries(const ProgramKey& key) {
+    return key.lighting || key.vertexDiffuse;
+}
+
+bool specularVaries(const ProgramKey& key) {
+    return !key.lighting && key.vertexSpecular && readsSpecular(key);
+}
+
 bool readsTextureFactor(const ProgramKey& key) {
     for (int i = 0; i < key.stageCount; ++i)
         if (key.stages[i].colourOp == D3DTOP_BLENDFACTORALPHA ||
@@ -238,7 +249,7 @@ const char* alphaComparison(uint8_t func) {
 } // namespace
 
 std::string vertexShaderSource(const ProgramKey& key) {
-    const bool specularOut = readsSpecular(key);
+    const bool diffuseOut = diffuseVaries(key), specularOut = specularVaries(key);
     const unsigned sets = texCoordSetsRead(key);
     const char* interpolation = key.flatShading ? "flat " : "";
     std::string source = R"(#version 330 core
@@ -280,7 +291,8 @@ uniform vec4 uViewport; // D3D viewport: x, y from the top, width, height (pixel
                   "uniform vec3 uPointScaleAbc;\n"
                   "// min, max (max already within the device's limit)\n"
                   "uniform vec2 uPointSizeRange;\n";
-    source += std::string("\n") + interpolation + "out vec4 vDiffuse;\n";
+    source += "\n";
+    if (diffuseOut) source += std::string(interpolation) + "out vec4 vDiffuse;\n";
     if (specularOut) source += std::string(interpolation) + "out vec4 vSpecular;\n";
     for (int set = 0; set < shaderTexCoordSets; ++set)
         if (sets & (1u << set)) source += "out vec2 vTexCoord" + std::to_string(set) + ";\n";
@@ -318,9 +330,8 @@ uniform vec4 uViewport; // D3D viewport: x, y from the top, width, height (pixel
         for (int i = 0; i < key.lightCount; ++i)
             source += lightCode(i, (key.directionalLights >> i) & 1);
         source += "    vDiffuse = vec4(clamp(colour, 0.0, 1.0), md.a);\n";
-        if (specularOut) source += "    vSpecular = vec4(0.0);\n";
     } else {
-        source += "    vDiffuse = aDiffuse;\n";
+        if (diffuseOut) source += "    vDiffuse = aDiffuse;\n";
         if (specularOut) source += "    vSpecular = aSpecular;\n";
     }
 
@@ -345,11 +356,11 @@ uniform vec4 uViewport; // D3D viewport: x, y from the top, width, height (pixel
 }
 
 std::string fragmentShaderSource(const ProgramKey& key) {
-    const bool specularIn = readsSpecular(key);
+    const bool diffuseIn = diffuseVaries(key), specularIn = specularVaries(key);
     const unsigned sets = texCoordSetsRead(key);
     const char* interpolation = key.flatShading ? "flat " : "";
     std::string source = "#version 330 core\n";
-    source += std::string(interpolation) + "in vec4 vDiffuse;\n";
+    if (diffuseIn) source += std::string(interpolation) + "in vec4 vDiffuse;\n";
     if (specularIn) source += std::string(interpolation) + "in vec4 vSpecular;\n";
     for (int set = 0; set < shaderTexCoordSets; ++set)
         if (sets & (1u << set)) source += "in vec2 vTexCoord" + std::to_string(set) + ";\n";
@@ -358,9 +369,12 @@ std::string fragmentShaderSource(const ProgramKey& key) {
     for (int i = 0; i < key.stageCount; ++i)
         if (key.stages[i].readsTexture)
             source += "uniform sampler2D uTexture" + std::to_string(i) + ";\n";
-    source += "out vec4 fragColour;\n\nvoid main() {\n"
-              "    vec4 diffuse = vDiffuse;\n";
-    if (specularIn) source += "    vec4 specular = vSpecular;\n";
+    source += "out vec4 fragColour;\n\nvoid main() {\n";
+    source +=
+        diffuseIn ? "    vec4 diffuse = vDiffuse;\n" : "    const vec4 diffuse = vec4(1.0);\n";
+    if (readsSpecular(key))
+        source += specularIn ? "    vec4 specular = vSpecular;\n"
+                             : "    const vec4 specular = vec4(0.0);\n";
     source += "    vec4 current = diffuse;\n";
     for (int i = 0; i < key.stageCount; ++i)
         source += stageCode(key, i);
