@@ -2,8 +2,9 @@
 //
 // The D3D state lives in a StateTracker (shared with the recording device);
 // each draw translates the state in effect into GL through one state cache
-// (GlStateCache) and the fixed-function program of its state (GlPipeline).  Drawing goes
-// into the back-buffer framebuffer (GlBackBuffer); Present resolves it and
+// (GlStateCache) and the fixed-function program generated for that state
+// (GlPipeline, one program per ProgramKey).  Drawing goes into the
+// back-buffer framebuffer (GlBackBuffer); Present resolves it and
 // blits it to the window, stretched to the window's current size as
 // Direct3D does until Reset, then swaps.  Without a window the device is
 // off screen and Present only resolves and flushes.

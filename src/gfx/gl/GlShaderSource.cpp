@@ -16,6 +16,8 @@
 // rules fall on the same pixels as D3D's top-left rule.
 #include "gfx/gl/GlShaderSource.h"
 
+#include <algorithm>
+
 namespace gfx::gl {
 
 namespace {
