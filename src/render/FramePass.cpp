@@ -19,17 +19,22 @@ using namespace gfx;
 
 namespace {
 
+int32_t moonCountOf(const app::OrreryState& state) {
+    const model::Body& planet = model::bodyTable[model::bodyIndex(state.planet, 0)];
+    return std::clamp(planet.moonCount, 0, model::slotsPerSystem - 1);
+}
+
 // The moons' trails of one side, on the line state and the planet's
-// equatorial frame.
-void drawMoonOrbits(const app::OrreryState& state, Device* device, int32_t code) {
+// equatorial frame; trails[m] is moon m's, traced once for both sides.
+void drawMoonOrbits(const app::OrreryState& state, Device* device, int32_t code,
+                    const MoonTrail trails[]) {
     const model::Body& planet = model::bodyTable[model::bodyIndex(state.planet, 0)];
     device->ApplyStateBlock(state.lineStateBlock);
     const D3DXMATRIX pole = model::poleOrientation(planet);
     device->SetTransform(D3DTS_WORLD, &pole);
     if (!state.showMoonOrbits) return;
-    const int32_t moonCount = std::clamp(planet.moonCount, 0, model::slotsPerSystem - 1);
-    for (int32_t m = 1; m <= moonCount; ++m)
-        drawMoonOrbit(state, device, m, code);
+    for (int32_t m = 1; m <= moonCountOf(state); ++m)
+        drawMoonTrail(device, trails[m], code);
 }
 
 } // namespace
@@ -62,9 +67,13 @@ int32_t renderFrame(app::OrreryState& state, const app::FrameContext& frame) {
     drawSun(state, device);
     drawPlanetOrbits(state, device);
     drawSkyPoints(state, device);
-    drawMoonOrbits(state, device, app::BehindPlanet);
+    MoonTrail trails[model::slotsPerSystem];
+    if (state.showMoonOrbits)
+        for (int32_t m = 1; m <= moonCountOf(state); ++m)
+            traceMoonTrail(state, m, trails[m]);
+    drawMoonOrbits(state, device, app::BehindPlanet, trails);
     drawPlanetSystem(state, device);
-    drawMoonOrbits(state, device, app::InFrontOfPlanet);
+    drawMoonOrbits(state, device, app::InFrontOfPlanet, trails);
     overlay::drawOverlay(state, frame, state.labelWorldMatrix);
 
     device->EndScene();

@@ -144,9 +144,9 @@ int32_t walkMoonTrail(const float side[orbitSamples], int32_t code, int32_t indi
     return 0;
 }
 
-void drawMoonOrbit(const app::OrreryState& state, Device* device, int32_t moonSlot, int32_t code) {
+void traceMoonTrail(const app::OrreryState& state, int32_t moonSlot, MoonTrail& trail) {
     const model::Body& moon = model::bodyTable[model::bodyIndex(state.planet, moonSlot)];
-    const double sweep = trailSweep(moon, state.clockRate);
+    trail.sweep = trailSweep(moon, state.clockRate);
     const double startAnomaly = model::meanAnomaly(moon, state.dayFraction, state.dayNumber);
     const D3DXVECTOR3 toward = {state.lookAt.x - state.eye.x, state.lookAt.y - state.eye.y,
                                 state.lookAt.z - state.eye.z};
@@ -156,24 +156,31 @@ void drawMoonOrbit(const app::OrreryState& state, Device* device, int32_t moonSl
     // The trail lies behind the moon in the direction of simulated motion.
     const double direction = state.clockRate > 0 ? -1.0 : 1.0;
     const OrbitShape shape(moon.orbit);
-    D3DXVECTOR3 samples[orbitSamples];
-    float side[orbitSamples];
     for (int32_t i = 0; i < orbitSamples; ++i) {
-        samples[i] = orbitPointAt(shape, startAnomaly + direction * 2.0 * i * moonOrbitHalfStep);
+        trail.samples[i] =
+            orbitPointAt(shape, startAnomaly + direction * 2.0 * i * moonOrbitHalfStep);
         // Untransformed: the orbit frame's position against the scene's view
         // direction, as the split has always been made.
-        side[i] = D3DXVec3Dot(&view, &samples[i]);
+        trail.side[i] = D3DXVec3Dot(&view, &trail.samples[i]);
     }
+}
 
+void drawMoonTrail(Device* device, const MoonTrail& trail, int32_t code) {
     int32_t indices[orbitSamples];
-    const int32_t count = walkMoonTrail(side, code, indices);
+    const int32_t count = walkMoonTrail(trail.side, code, indices);
     if (count < 2) return;
     LineVertex vertices[orbitSamples];
     for (int32_t n = 0; n < count; ++n) {
-        const D3DXVECTOR3& p = samples[indices[n]];
-        vertices[n] = {p.x, p.y, p.z, 0xFF000000u + trailGrey(indices[n], sweep) * 0x010101u};
+        const D3DXVECTOR3& p = trail.samples[indices[n]];
+        vertices[n] = {p.x, p.y, p.z, 0xFF000000u + trailGrey(indices[n], trail.sweep) * 0x010101u};
     }
     device->DrawPrimitiveUP(D3DPT_LINESTRIP, uint32_t(count - 1), vertices, sizeof(LineVertex));
+}
+
+void drawMoonOrbit(const app::OrreryState& state, Device* device, int32_t moonSlot, int32_t code) {
+    MoonTrail trail;
+    traceMoonTrail(state, moonSlot, trail);
+    drawMoonTrail(device, trail, code);
 }
 
 } // namespace render

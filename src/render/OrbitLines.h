@@ -64,8 +64,20 @@ uint32_t trailGrey(int32_t index, double sweep);
 // after two turns and returns 0.
 int32_t walkMoonTrail(const float side[orbitSamples], int32_t code, int32_t indices[orbitSamples]);
 
-// One moon's trail, one half.  Expects the line state block applied and the
+// One moon's trail samples for a frame: positions in the planet's orbit
+// frame, their side of the view, and the trail's sweep.  The frame draws the
+// two halves of every trail from one tracing.
+struct MoonTrail {
+    gfx::D3DXVECTOR3 samples[orbitSamples];
+    float side[orbitSamples];
+    double sweep = 0;
+};
+void traceMoonTrail(const app::OrreryState& state, int32_t moonSlot, MoonTrail& trail);
+// One half of a traced trail.  Expects the line state block applied and the
 // world transform set to the planet's pole orientation.
+void drawMoonTrail(gfx::Device* device, const MoonTrail& trail, int32_t code);
+
+// One moon's trail, one half: traceMoonTrail then drawMoonTrail.
 void drawMoonOrbit(const app::OrreryState& state, gfx::Device* device, int32_t moonSlot,
                    int32_t code);
 
