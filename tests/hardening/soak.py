@@ -5,7 +5,7 @@ with the clock driven to its fastest rates, checked for a clean exit, no
 sanitizer report, a finite state and flat memory.
 
     soak.py --render build/release/tools/render/orbivista-render \
-            --frames 2000 --size 200x150 --seed 1
+            --frames 6000 --size 200x150 --seed 1
 
 The runner reports its resident memory and C heap every --frames / 40
 frames (--memory-every).  After a warm-up (the first quarter: the driver
@@ -16,10 +16,9 @@ second quarter by at most --memory-slack MB; the bench's per-frame timings,
 where the allocator reports it (not under AddressSanitizer).  Lowest
 figures are compared because the peaks follow the state the input reaches,
 while anything kept for good (a leak, a heap that fragments) raises every
-sample.  A second, short
-run takes the clock past the last day the 32-bit day count holds (a large
---step at the fastest rate) and checks that it stopped there.  Standard
-library only.
+sample.  A second, short run takes the clock past the last day the 32-bit
+day count holds (a large --step at the fastest rate) and checks that it
+stopped there.  Standard library only.
 """
 import argparse
 import json
