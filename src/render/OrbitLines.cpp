@@ -33,9 +33,10 @@ constexpr int keplerStepLimit = 64;                // converges in a few for e <
 
 OrbitShape::OrbitShape(const model::OrbitalElements& orbit)
     : eccentricity(orbit.eccentricity), minorRatio(std::sqrt(1.0 - eccentricity * eccentricity)),
-      semiMajorAxis(orbit.semiMajorAxis), periapsisArgument(orbit.periapsisArgument),
-      cosNode(std::cos(orbit.ascendingNode)), sinNode(std::sin(orbit.ascendingNode)),
-      cosInclination(std::cos(orbit.inclination)), sinInclination(std::sin(orbit.inclination)) {}
+      semiMajorAxis(orbit.semiMajorAxis), cosPeriapsis(std::cos(orbit.periapsisArgument)),
+      sinPeriapsis(std::sin(orbit.periapsisArgument)), cosNode(std::cos(orbit.ascendingNode)),
+      sinNode(std::sin(orbit.ascendingNode)), cosInclination(std::cos(orbit.inclination)),
+      sinInclination(std::sin(orbit.inclination)) {}
 
 D3DXVECTOR3 orbitPointAt(const OrbitShape& orbit, double M) {
     const double e = orbit.eccentricity;
@@ -46,15 +47,16 @@ D3DXVECTOR3 orbitPointAt(const OrbitShape& orbit, double M) {
         E = next;
         if (settled) break;
     }
+    // Position in the orbit's plane, periapsis along x, in semi-major axes;
+    // turned by the argument of periapsis it is r (cos u, sin u).
     const double x = std::cos(E) - e;
     const double y = orbit.minorRatio * std::sin(E);
-    const double trueAnomaly = std::atan2(y, x);
-    const double r = orbit.semiMajorAxis * std::sqrt(x * x + y * y);
-    const double u = trueAnomaly + orbit.periapsisArgument;
-    const double cosU = std::cos(u), sinU = std::sin(u);
-    return {float(r * (orbit.cosNode * cosU - orbit.sinNode * sinU * orbit.cosInclination)),
-            float(r * sinU * orbit.sinInclination),
-            float(r * (orbit.sinNode * cosU + orbit.cosNode * sinU * orbit.cosInclination))};
+    const double a = orbit.semiMajorAxis;
+    const double rCosU = a * (x * orbit.cosPeriapsis - y * orbit.sinPeriapsis);
+    const double rSinU = a * (y * orbit.cosPeriapsis + x * orbit.sinPeriapsis);
+    return {float(orbit.cosNode * rCosU - orbit.sinNode * rSinU * orbit.cosInclination),
+            float(rSinU * orbit.sinInclination),
+            float(orbit.sinNode * rCosU + orbit.cosNode * rSinU * orbit.cosInclination)};
 }
 
 D3DXVECTOR3 orbitPointAt(const model::OrbitalElements& orbit, double M) {

@@ -31,7 +31,8 @@ gfx::D3DXVECTOR3 orbitPointAt(const model::OrbitalElements& orbit, double meanAn
 struct OrbitShape {
     explicit OrbitShape(const model::OrbitalElements& orbit);
     double eccentricity, minorRatio; // minorRatio = sqrt(1 - e^2)
-    double semiMajorAxis, periapsisArgument;
+    double semiMajorAxis;
+    double cosPeriapsis, sinPeriapsis;
     double cosNode, sinNode, cosInclination, sinInclination;
 };
 gfx::D3DXVECTOR3 orbitPointAt(const OrbitShape& orbit, double meanAnomaly);

@@ -125,6 +125,24 @@ TEST(OrbitPoint, MatchesTheModelsOrbitalPosition) {
     }
 }
 
+TEST(OrbitPoint, ACircularOrbitIsTheTurnedCircle) {
+    model::OrbitalElements orbit;
+    orbit.semiMajorAxis = 100;
+    orbit.inclination = 0.3;
+    orbit.ascendingNode = 1.1;
+    orbit.periapsisArgument = 0.7;
+    for (double M : {0.0, 0.4, 2.5, -1.9}) {
+        const double u = M + orbit.periapsisArgument, node = orbit.ascendingNode;
+        const double i = orbit.inclination;
+        const D3DXVECTOR3 got = render::orbitPointAt(orbit, M);
+        EXPECT_FLOAT_EQ(got.x, float(100 * (std::cos(node) * std::cos(u) -
+                                            std::sin(node) * std::sin(u) * std::cos(i))));
+        EXPECT_FLOAT_EQ(got.y, float(100 * std::sin(u) * std::sin(i)));
+        EXPECT_FLOAT_EQ(got.z, float(100 * (std::sin(node) * std::cos(u) +
+                                            std::cos(node) * std::sin(u) * std::cos(i))));
+    }
+}
+
 class OrbitLinesTest : public SceneFixture {
 protected:
     // What the frame pass sets up before the trails.
