@@ -101,7 +101,8 @@ void MainWindow::showWithClientSize(int clientWidth, int clientHeight) {
     // system has the last word on sizes, so the window is sized from a first
     // guess and then corrected by what the GL surface really got.
     const QSize wanted(clientWidth, clientHeight);
-    const int menuHeight = menuBar()->isVisible() ? menuBar()->sizeHint().height() : 0;
+    // Before the first show the bar is not visible yet, only not hidden.
+    const int menuHeight = menuBar()->isHidden() ? 0 : menuBar()->sizeHint().height();
     resize(clientWidth, clientHeight + menuHeight);
     show();
     QElapsedTimer waited;
