@@ -16,6 +16,16 @@ constexpr const char* uniformNames[size_t(Uniform::count)] = {
     "uPointScaleAbc",   "uPointSizeRange",  "uTextureFactor",    "uAlphaRef",
 };
 
+// The compiler's or linker's log of a shader or program.
+template <typename Get, typename GetLog>
+std::string infoLog(GlFunctions& gl, GLuint object, Get get, GetLog getLog) {
+    GLint length = 0;
+    (gl.*get)(object, GL_INFO_LOG_LENGTH, &length);
+    std::string message(size_t(std::max(length, 1)), '\0');
+    (gl.*getLog)(object, length, nullptr, message.data());
+    return message;
+}
+
 GLuint compile(GlFunctions& gl, GLenum type, const std::string& source, std::string& log) {
     const GLuint shader = gl.glCreateShader(type);
     const char* text = source.c_str();
@@ -24,11 +34,8 @@ GLuint compile(GlFunctions& gl, GLenum type, const std::string& source, std::str
     GLint ok = 0;
     gl.glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
     if (!ok) {
-        GLint length = 0;
-        gl.glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
-        std::string message(size_t(std::max(length, 1)), '\0');
-        gl.glGetShaderInfoLog(shader, length, nullptr, message.data());
-        log += (type == GL_VERTEX_SHADER ? "vertex shader: " : "fragment shader: ") + message;
+        log += (type == GL_VERTEX_SHADER ? "vertex shader: " : "fragment shader: ") +
+               infoLog(gl, shader, &GlFunctions::glGetShaderiv, &GlFunctions::glGetShaderInfoLog);
         gl.glDeleteShader(shader);
         return 0;
     }
@@ -87,11 +94,8 @@ std::unique_ptr<GlProgram> GlProgram::create(GlFunctions& gl, const ProgramKey& 
     GLint ok = 0;
     gl.glGetProgramiv(program, GL_LINK_STATUS, &ok);
     if (!ok) {
-        GLint length = 0;
-        gl.glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-        std::string message(size_t(std::max(length, 1)), '\0');
-        gl.glGetProgramInfoLog(program, length, nullptr, message.data());
-        log += "link: " + message;
+        log += "link: " + infoLog(gl, program, &GlFunctions::glGetProgramiv,
+                                  &GlFunctions::glGetProgramInfoLog);
         gl.glDeleteProgram(program);
         return nullptr;
     }
