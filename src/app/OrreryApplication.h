@@ -65,8 +65,9 @@ public:
     // Fills the sky point list and uploads it into a fresh pointBuffer.
     void selectSkyPoints();
     // Rebuilds the sky search's index of `stars` along the zone table; due
-    // whenever the catalogue in memory changes (loadCatalogue calls it).
-    void indexCatalogue();
+    // whenever the zone table changes.  False, with an empty index, when the
+    // memory for it cannot be had.
+    bool indexCatalogue();
 
     // Rewrites the seven Moon menu items for the moons of system `planet`.
     void relabelMoonMenu(int32_t planet);
