@@ -41,8 +41,10 @@ def make_device(path):
 
 
 def run_runner(workdir, *arguments, limit=None, timeout=20):
-    """orbivista-render's state after one frame, and its wall-clock seconds."""
-    state = os.path.join(workdir, "state.json")
+    """orbivista-render's state after one frame, its wall-clock seconds and its
+    bench figures."""
+    scratch = tempfile.TemporaryDirectory()
+    state = os.path.join(scratch.name, "state.json")
     command = [args.runner, "--workdir", workdir, "--size", "160x120", "--state", state,
                "--bench", *arguments]
 
@@ -57,7 +59,7 @@ def run_runner(workdir, *arguments, limit=None, timeout=20):
         raise Failure(f"{' '.join(command)} still running after {timeout} s")
     seconds = time.monotonic() - started
     check(out.returncode == 0, f"{' '.join(command)} exited {out.returncode}\n{out.stderr}")
-    with open(state) as f:
+    with scratch, open(state) as f:
         return json.load(f), seconds, out.stdout
 
 
