@@ -78,10 +78,18 @@ void OrreryApplication::readSettings() {
 }
 
 void OrreryApplication::writeSettings() {
+    // A window opened smaller than the saved size, to fit the screen, keeps
+    // the saved size until the user sizes it.
+    uint32_t width = uint32_t(clientRect.right);
+    uint32_t height = uint32_t(clientRect.bottom);
+    if (clientRect.right == openedClientWidth && clientRect.bottom == openedClientHeight) {
+        width = initialClientWidth;
+        height = initialClientHeight;
+    }
     platform::HKEY key = platform.openSettingsKey();
     if (!key) return; // the settings of this run are lost, silently
-    framework::storeRegistryDword(platform, key, "Width", uint32_t(clientRect.right));
-    framework::storeRegistryDword(platform, key, "Height", uint32_t(clientRect.bottom));
+    framework::storeRegistryDword(platform, key, "Width", width);
+    framework::storeRegistryDword(platform, key, "Height", height);
     framework::storeRegistryDword(platform, key, "MipMapping", uint32_t(mipMapping));
     platform.closeSettingsKey(key);
 }
@@ -97,6 +105,8 @@ HRESULT OrreryApplication::acceptDevice(const gfx::D3DCAPS8& caps, uint32_t, gfx
 HRESULT OrreryApplication::initializeOnce() {
     // Paint the loading text before the long work.
     platform.sendMessage(window, platform::WM_PAINT, 0, 0);
+    openedClientWidth = clientRect.right;
+    openedClientHeight = clientRect.bottom;
 
     model::initBodyTable();
     render::buildMeshes(meshes);

@@ -114,6 +114,9 @@ private:
     void recordStateBlocks();
 
     AboutDialog aboutDialog;
+    // The client size the window opened with, which may be smaller than the
+    // saved size asked for (the window must fit the screen).
+    int32_t openedClientWidth = 0, openedClientHeight = 0;
     // appTime at the previous frame, seconds: the clock advances by the
     // difference, so a paused stretch is not made up later.
     double lastAppTime = 0.0;

@@ -5,7 +5,8 @@ declares 2^31 - 1 stars over 100 million entries, under an address-space
 limit.  Nothing may block, abort or be replaced: a FIFO catalogue shows as
 unavailable and start-up stays quick, a device node given as the settings
 file is still a device node afterwards, a link to a settings file keeps
-working (its target is written).
+working (its target is written).  Also a saved window size as large as
+the screen.
 
 The FIFOs and device nodes are made in a temporary folder (mknod needs root;
 without it those cases are left out).
@@ -175,6 +176,35 @@ def test_program_with_hostile_settings_files():
         check(os.path.islink(ini), "the link to the device node was replaced")
 
 
+def test_window_as_large_as_the_screen():
+    """A saved size as large as the screen: the window with its menu bar (and
+    frame, where a window manager adds one) fits the screen, and the size
+    saved at exit is still the one the user had."""
+    if not shutil.which("xdotool"):
+        print("  (no xdotool: left out)")
+        return
+    screen = subprocess.run(["xdotool", "getdisplaygeometry"], capture_output=True,
+                            text=True).stdout.split()
+    width, height = int(screen[0]), int(screen[1])
+    with tempfile.TemporaryDirectory() as config:
+        ini = os.path.join(config, "Brellcove", "Orbivista.ini")
+        os.makedirs(os.path.dirname(ini))
+        with open(ini, "w") as f:
+            f.write(f"[General]\nWidth={width}\nHeight={height}\n")
+        process, window = start_program(config, args.data)
+        time.sleep(1)
+        shell = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window],
+                               capture_output=True, text=True).stdout
+        box = dict(line.split("=") for line in shell.splitlines() if "=" in line)
+        x, y, w, h = (int(box[key]) for key in ("X", "Y", "WIDTH", "HEIGHT"))
+        exit_program(process, window)
+        check(x >= 0 and y >= 0 and x + w <= width and y + h <= height,
+              f"window {w}x{h} at {x},{y} on a {width}x{height} screen")
+        with open(ini) as f:
+            text = f.read()
+        check(f"Width={width}" in text and f"Height={height}" in text, f"saved: {text!r}")
+
+
 def test_sparse_catalogue_under_an_address_space_limit():
     if args.sanitized:
         print("  (a sanitized build reserves terabytes of address space: left out)")
@@ -208,7 +238,7 @@ def main():
         return 77
     sparse = test_sparse_catalogue_under_an_address_space_limit
     tests = [test_fifo_catalogue_and_device_settings, test_fifo_settings_and_linked_settings,
-             test_program_with_hostile_settings_files, sparse]
+             test_program_with_hostile_settings_files, test_window_as_large_as_the_screen, sparse]
     if args.only == "sparse":
         tests = [sparse]
     if args.skip == "sparse":
