@@ -146,6 +146,7 @@ void OrreryApplication::relabelMoonMenu(int32_t planetIndex) {
         platform.modifyMenu(menu, command, text);
         platform.enableMenuItem(menu, command, body.present != 0);
     }
+    moonMenuPlanet = planetIndex;
 }
 
 // ---------------------------------------------------------------- catalogues

@@ -71,6 +71,9 @@ public:
 
     // Rewrites the seven Moon menu items for the moons of system `planet`.
     void relabelMoonMenu(int32_t planet);
+    // The planet whose moons the Moon menu names; 0 while it holds the
+    // resource's placeholders (no menu yet).
+    int32_t moonMenuPlanet = 0;
 
     // The menu of the main window, fetched once by initializeOnce.
     platform::HMENU menu = nullptr;
