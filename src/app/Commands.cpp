@@ -57,7 +57,12 @@ intptr_t OrreryApplication::handleMessage(gfx::HWND target, uint32_t message, ui
     default:
         break;
     }
-    return GraphicsApplication::handleMessage(target, message, wParam, lParam);
+    const intptr_t result = GraphicsApplication::handleMessage(target, message, wParam, lParam);
+    // However the planet came to change (a command while a menu is open,
+    // one handled before the menu could be written), the Moon menu follows
+    // it before the next message.
+    if (moonMenuPlanet != planet) relabelMoonMenu(planet);
+    return result;
 }
 
 void OrreryApplication::setCheck(uint32_t command, int32_t checked) {

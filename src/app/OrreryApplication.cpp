@@ -10,9 +10,11 @@
 #include "render/FramePass.h"
 #include "render/Meshes.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
 
 namespace app {
 
@@ -76,10 +78,18 @@ void OrreryApplication::readSettings() {
 }
 
 void OrreryApplication::writeSettings() {
+    // A window opened smaller than the saved size, to fit the screen, keeps
+    // the saved size until the user sizes it.
+    uint32_t width = uint32_t(clientRect.right);
+    uint32_t height = uint32_t(clientRect.bottom);
+    if (clientRect.right == openedClientWidth && clientRect.bottom == openedClientHeight) {
+        width = initialClientWidth;
+        height = initialClientHeight;
+    }
     platform::HKEY key = platform.openSettingsKey();
     if (!key) return; // the settings of this run are lost, silently
-    framework::storeRegistryDword(platform, key, "Width", uint32_t(clientRect.right));
-    framework::storeRegistryDword(platform, key, "Height", uint32_t(clientRect.bottom));
+    framework::storeRegistryDword(platform, key, "Width", width);
+    framework::storeRegistryDword(platform, key, "Height", height);
     framework::storeRegistryDword(platform, key, "MipMapping", uint32_t(mipMapping));
     platform.closeSettingsKey(key);
 }
@@ -95,6 +105,8 @@ HRESULT OrreryApplication::acceptDevice(const gfx::D3DCAPS8& caps, uint32_t, gfx
 HRESULT OrreryApplication::initializeOnce() {
     // Paint the loading text before the long work.
     platform.sendMessage(window, platform::WM_PAINT, 0, 0);
+    openedClientWidth = clientRect.right;
+    openedClientHeight = clientRect.bottom;
 
     model::initBodyTable();
     render::buildMeshes(meshes);
@@ -134,6 +146,7 @@ void OrreryApplication::relabelMoonMenu(int32_t planetIndex) {
         platform.modifyMenu(menu, command, text);
         platform.enableMenuItem(menu, command, body.present != 0);
     }
+    moonMenuPlanet = planetIndex;
 }
 
 // ---------------------------------------------------------------- catalogues
@@ -155,10 +168,13 @@ std::string OrreryApplication::cataloguePath(const char* fileName) const {
 void OrreryApplication::showCatalogueItem(uint32_t command, const char* label,
                                           const char* fileName) {
     // The item shows the header's star count whenever the file can be read;
-    // a file whose header the reader would refuse counts as unavailable.
+    // a file whose header the reader would refuse counts as unavailable, and
+    // so does one that cannot be loaded for want of memory.
     int32_t declaredCount = 0;
-    const bool available =
+    bool available =
         model::readStarCatalogueCount(cataloguePath(fileName).c_str(), &declaredCount);
+    bool loaded = false;
+    if (available && starCount == 0) available = loaded = loadCatalogue(fileName);
     char text[64];
     if (available)
         std::snprintf(text, sizeof text, "%s\t(%d stars)", label, declaredCount);
@@ -168,19 +184,30 @@ void OrreryApplication::showCatalogueItem(uint32_t command, const char* label,
         platform.modifyMenu(menu, command, text);
         platform.enableMenuItem(menu, command, available);
     }
-    if (available && starCount == 0 && loadCatalogue(fileName) && menu)
-        platform.checkMenuItem(menu, command, true);
+    if (loaded && menu) platform.checkMenuItem(menu, command, true);
 }
 
 bool OrreryApplication::loadCatalogue(const char* fileName) {
+    // The catalogue in memory, its zone table and its index stay until the
+    // new one is read and indexed.  The reader replaces the zone table on
+    // success, so it is kept here to be put back when indexing fails.
+    int32_t previousZones[model::starZoneCount + 1];
+    std::copy(model::starZoneStart, model::starZoneStart + model::starZoneCount + 1,
+              previousZones);
     int32_t declaredCount = 0;
     model::StarRecord* loaded =
         model::readStarCatalogue(cataloguePath(fileName).c_str(), &declaredCount);
-    if (!loaded) return false; // the catalogue in memory (and its zone table) stays
+    if (!loaded) return false;
+    model::StarSearchIndex index;
+    if (!index.build(loaded, model::starsLoaded, model::starZoneStart)) {
+        std::free(loaded);
+        std::copy(previousZones, previousZones + model::starZoneCount + 1, model::starZoneStart);
+        return false;
+    }
     std::free(stars);
     stars = loaded;
     starCount = declaredCount;
-    indexCatalogue();
+    starIndex = std::move(index);
     return true;
 }
 

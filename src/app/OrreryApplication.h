@@ -65,11 +65,15 @@ public:
     // Fills the sky point list and uploads it into a fresh pointBuffer.
     void selectSkyPoints();
     // Rebuilds the sky search's index of `stars` along the zone table; due
-    // whenever the catalogue in memory changes (loadCatalogue calls it).
-    void indexCatalogue();
+    // whenever the zone table changes.  False, with an empty index, when the
+    // memory for it cannot be had.
+    bool indexCatalogue();
 
     // Rewrites the seven Moon menu items for the moons of system `planet`.
     void relabelMoonMenu(int32_t planet);
+    // The planet whose moons the Moon menu names; 0 while it holds the
+    // resource's placeholders (no menu yet).
+    int32_t moonMenuPlanet = 0;
 
     // The menu of the main window, fetched once by initializeOnce.
     platform::HMENU menu = nullptr;
@@ -113,6 +117,9 @@ private:
     void recordStateBlocks();
 
     AboutDialog aboutDialog;
+    // The client size the window opened with, which may be smaller than the
+    // saved size asked for (the window must fit the screen).
+    int32_t openedClientWidth = 0, openedClientHeight = 0;
     // appTime at the previous frame, seconds: the clock advances by the
     // difference, so a paused stretch is not made up later.
     double lastAppTime = 0.0;

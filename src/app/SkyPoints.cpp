@@ -42,8 +42,8 @@ ZoneRange zoneRange(double e, double f) {
     return range;
 }
 
-void OrreryApplication::indexCatalogue() {
-    starIndex.build(stars, model::starsLoaded, model::starZoneStart);
+bool OrreryApplication::indexCatalogue() {
+    return starIndex.build(stars, model::starsLoaded, model::starZoneStart);
 }
 
 void OrreryApplication::selectSkyPoints() {
@@ -57,7 +57,11 @@ void OrreryApplication::selectSkyPoints() {
     for (int32_t i = 1; i <= 9; ++i)
         skyPoints[count++] = model::planetAsStar(i, planet, now);
 
-    if (showStars && stars) {
+    // The index is made when a catalogue is loaded; it is made again here
+    // only for a zone table changed since, and without the memory for it
+    // no stars are drawn.
+    if (showStars && stars &&
+        (starIndex.matches(stars, model::starsLoaded, model::starZoneStart) || indexCatalogue())) {
         const ZoneRange zones = zoneRange(std::asin(v.y), fieldOfView);
         // Entry z + 1 of the zone table ends zone z; entry 18 is the number
         // of stars loaded.  Indices are held within the loaded stars.
@@ -70,7 +74,6 @@ void OrreryApplication::selectSkyPoints() {
         search.sightX = v.x;
         search.sightY = v.y;
         search.sightZ = v.z;
-        if (!starIndex.matches(stars, loaded, model::starZoneStart)) indexCatalogue();
         count = starIndex.select(search, skyPoints.get(), count, skyPointCapacity);
     }
 

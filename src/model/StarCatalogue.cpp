@@ -6,7 +6,10 @@
 // process-wide changes until the whole file has been read successfully.
 #include "model/StarCatalogue.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <bit>
@@ -87,9 +90,24 @@ bool parseHeader(const unsigned char* bytes, CatalogueLayout& layout) {
     return true;
 }
 
+// Opens fileName for binary reading when it is a regular file.  A FIFO would
+// block the open until a writer came, and a device or a FIFO would feed the
+// reader for ever: the open never waits (O_NONBLOCK), and the type is taken
+// from the open descriptor itself, so nothing can be swapped in between.
+File openRegularFile(const char* fileName) {
+    const int descriptor = ::open(fileName, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0) return nullptr;
+    struct stat status = {};
+    std::FILE* file = nullptr;
+    if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode))
+        file = ::fdopen(descriptor, "rb");
+    if (!file) ::close(descriptor);
+    return File(file);
+}
+
 File openCatalogue(const char* fileName, CatalogueLayout& layout) {
     if (!fileName) return nullptr;
-    File file(std::fopen(fileName, "rb"));
+    File file = openRegularFile(fileName);
     if (!file) return nullptr;
     unsigned char header[headerSize];
     if (std::fread(header, 1, headerSize, file.get()) != headerSize) return nullptr;

@@ -64,6 +64,7 @@ float planetPointSize(float magnitude);
 // with a header and no entries gives a valid empty array.
 //
 // Returns null, and changes nothing, when the file cannot be opened or read,
+// is not a regular file (a FIFO, a device or a folder: the open never waits),
 // is shorter than the header, declares an entrySize below the star number
 // plus 20 bytes, a negative lastStarNumber or a count outside 0..INT32_MAX,
 // or when memory runs out. The array holds at most lastStarNumber records

@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 namespace model {
 
@@ -64,7 +65,17 @@ int32_t cellOf(const StarRecord& star) {
 
 } // namespace
 
-void StarSearchIndex::build(const StarRecord* stars, int32_t count, const int32_t* zoneStart) {
+bool StarSearchIndex::build(const StarRecord* stars, int32_t count, const int32_t* zoneStart) {
+    try {
+        index(stars, count, zoneStart);
+        return true;
+    } catch (const std::bad_alloc&) {
+        *this = StarSearchIndex(); // frees what was made and matches nothing
+        return false;
+    }
+}
+
+void StarSearchIndex::index(const StarRecord* stars, int32_t count, const int32_t* zoneStart) {
     source = stars;
     loaded = stars ? std::max(count, 0) : 0;
     std::memcpy(zoneTable, zoneStart, sizeof zoneTable);
@@ -110,6 +121,7 @@ void StarSearchIndex::build(const StarRecord* stars, int32_t count, const int32_
     x.resize(size_t(loaded));
     y.resize(size_t(loaded));
     z.resize(size_t(loaded));
+    marks.assign((size_t(loaded) + 63) / 64, 0);
     for (size_t p = 0; p < keys.size(); ++p) {
         const StarRecord& record = stars[uint32_t(keys[p])];
         star[p] = int32_t(uint32_t(keys[p]));
@@ -185,7 +197,8 @@ int32_t StarSearchIndex::select(const StarSearch& search, StarRecord* out, int32
 
     const ViewCone cone = viewConeOf(search);
     const float limit = search.sizeLimit;
-    marks.assign(size_t(end - first + 63) / 64, 0);
+    const size_t words = (size_t(end - first) + 63) / 64; // end - first <= loaded
+    std::fill_n(marks.begin(), words, 0);
     for (const Cell& cell : cells) {
         const int32_t segmentBegin = segmentStart[size_t(cell.segment)];
         const int32_t segmentEnd = segmentStart[size_t(cell.segment) + 1];
@@ -207,7 +220,7 @@ int32_t StarSearchIndex::select(const StarSearch& search, StarRecord* out, int32
         }
     }
 
-    for (size_t word = 0; word < marks.size(); ++word)
+    for (size_t word = 0; word < words; ++word)
         for (uint64_t bits = marks[word]; bits != 0; bits &= bits - 1) {
             out[count++] = source[first + int32_t(word * 64) + std::countr_zero(bits)];
             if (count == capacity) return count;

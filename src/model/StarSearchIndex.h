@@ -32,14 +32,16 @@ class StarSearchIndex {
 public:
     // Indexes the `loaded` records of `stars` along the zone table `zoneStart`
     // (starZoneCount + 1 entries, any values: they are clamped into the
-    // records).  A null catalogue gives an empty index.
-    void build(const StarRecord* stars, int32_t loaded, const int32_t* zoneStart);
+    // records).  A null catalogue gives an empty index.  The index takes
+    // about 26 bytes a star; when that memory cannot be had it returns false
+    // and is left empty, matching no catalogue.
+    bool build(const StarRecord* stars, int32_t loaded, const int32_t* zoneStart);
 
     // True when built from this catalogue and this zone table.
     bool matches(const StarRecord* stars, int32_t loaded, const int32_t* zoneStart) const;
 
     // Appends to out[count..capacity) the stars of `search` in catalogue order
-    // and returns the new count.  Bounds that fall between segments (only
+    // and returns the new count.  Allocates nothing.  Bounds that fall between segments (only
     // possible for a table other than the one indexed) are answered exactly
     // as well, by filtering the segments they cut.
     int32_t select(const StarSearch& search, StarRecord* out, int32_t count,
@@ -61,6 +63,7 @@ private:
         double sightX = 0, sightY = 0, sightZ = 0;
         double view = 0, cosView = 0, sinView = 0;
     };
+    void index(const StarRecord* stars, int32_t loaded, const int32_t* zoneStart);
     static ViewCone viewConeOf(const StarSearch& search);
     static bool outOfView(const Cell& cell, const ViewCone& cone);
 
@@ -74,7 +77,8 @@ private:
     // the order is total) and direction.
     std::vector<int32_t> star;
     std::vector<float> size, x, y, z;
-    // Scratch for select: one bit per catalogue index of the search range.
+    // Scratch for select: one bit per catalogue index of the search range,
+    // made as large as the catalogue by build.
     mutable std::vector<uint64_t> marks;
 };
 

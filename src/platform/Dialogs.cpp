@@ -1,5 +1,6 @@
 // Modal dialogs from compiled forms (see Dialogs.h).
 #include "platform/Dialogs.h"
+#include "platform/HandlerCall.h"
 
 #include "platform/WindowIcon.h"
 
@@ -75,14 +76,19 @@ void ModalDialog::connectControls() {
 }
 
 void ModalDialog::command(int32_t id, uint32_t notification) {
-    if (procedure)
-        procedure->dialogMessage(handle(), WM_COMMAND,
-                                 MAKEWPARAM(static_cast<uint32_t>(id), notification), 0);
+    if (!procedure) return;
+    callHandler<intptr_t>("a dialog procedure", [&] {
+        return procedure->dialogMessage(
+            handle(), WM_COMMAND, MAKEWPARAM(static_cast<uint32_t>(id), notification), 0);
+    });
 }
 
 intptr_t ModalDialog::run() {
     connectControls();
-    if (procedure) procedure->dialogMessage(handle(), WM_INITDIALOG, 0, 0);
+    if (procedure)
+        callHandler<intptr_t>("a dialog procedure", [&] {
+            return procedure->dialogMessage(handle(), WM_INITDIALOG, 0, 0);
+        });
     if (!ended) exec(); // EndDialog inside WM_INITDIALOG never shows the dialog
     return result;
 }

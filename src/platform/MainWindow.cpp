@@ -95,15 +95,35 @@ void MainWindow::notePlatformChange() {
     sincePlatformChange.start();
 }
 
+QSize MainWindow::largestClientSize(QSize around) const {
+    const QScreen* s = screen();
+    if (!s) return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    return (s->availableGeometry().size() - around).expandedTo(minimumSize());
+}
+
+void MainWindow::keepFrameOnScreen() {
+    const QScreen* s = screen();
+    if (!s) return;
+    const QRect area = s->availableGeometry();
+    const QRect frame = frameGeometry();
+    if (area.contains(frame)) return;
+    move(std::clamp(frame.x(), area.left(), std::max(area.left(), area.right() + 1 - frame.width())),
+         std::clamp(frame.y(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height())));
+}
+
 void MainWindow::showWithClientSize(int clientWidth, int clientHeight) {
     notePlatformChange();
     // The menu bar's height depends on the window's width and the window
     // system has the last word on sizes, so the window is sized from a first
-    // guess and then corrected by what the GL surface really got.
-    const QSize wanted(clientWidth, clientHeight);
+    // guess and then corrected by what the GL surface really got.  A client
+    // area too large for the window, frame and menu bar to fit the screen's
+    // available area (a size saved on a larger screen, or a full-screen
+    // size) is made smaller; the frame's size is known only once shown.
+    const QSize asked(clientWidth, clientHeight);
     // Before the first show the bar is not visible yet, only not hidden.
     const int menuHeight = menuBar()->isHidden() ? 0 : menuBar()->sizeHint().height();
-    resize(clientWidth, clientHeight + menuHeight);
+    QSize wanted = asked.boundedTo(largestClientSize(QSize(0, menuHeight)));
+    resize(wanted.width(), wanted.height() + menuHeight);
     show();
     QElapsedTimer waited;
     waited.start();
@@ -111,13 +131,16 @@ void MainWindow::showWithClientSize(int clientWidth, int clientHeight) {
     while (waited.elapsed() < showSettleMs) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         const QSize got = glSurface->size();
+        const bool landed = size() == requested;
+        if (landed) wanted = asked.boundedTo(largestClientSize(frameGeometry().size() - got));
         if (got == wanted) break;
-        if (size() == requested) { // the last request has landed: correct it
+        if (landed) { // the last request has landed: correct it
             requested = size() + (wanted - got);
             resize(requested);
         }
         QThread::msleep(1);
     }
+    keepFrameOnScreen();
     activateWindow(); // keys go to the new window, as with CreateWindow's
     container->setFocus();
     notePlatformChange();

@@ -41,7 +41,8 @@ public:
     void setMenu(std::unique_ptr<MenuModel> menu);
     void destroyMenu();
 
-    // Shows the window with the GL surface exactly clientWidth x clientHeight.
+    // Shows the window with the GL surface exactly clientWidth x clientHeight,
+    // or smaller where the window would not fit the screen's available area.
     void showWithClientSize(int clientWidth, int clientHeight);
     // Full screen without menu bar, or the normal window with it.
     void showFullScreenMode(bool fullScreen);
@@ -64,6 +65,11 @@ protected:
 
 private:
     uintptr_t sizeKind() const;
+    // The largest client area that fits the screen's available area with
+    // `around` (frame and menu bar) added.
+    QSize largestClientSize(QSize around) const;
+    // Moves the window so that its frame lies on the available area.
+    void keepFrameOnScreen();
     void post(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0);
     void geometryChanged();
 

@@ -2,19 +2,28 @@
 #include "platform/MessageQueue.h"
 
 #include <algorithm>
+#include <new>
 
 namespace platform {
 
+// Posting runs inside Qt's event handlers: a message that cannot be queued
+// for want of memory is lost, as input is when a queue is full.
 void MessageQueue::post(const Message& message) {
-    entries.push_back(Entry{message, nullptr});
+    try {
+        entries.push_back(Entry{message, nullptr});
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 void MessageQueue::postKey(HWND window, const std::string& keyName) {
-    auto key = std::make_unique<StoredKey>();
-    key->name = keyName;
-    key->stroke.name = key->name.c_str();
-    Message message{window, WM_KEYDOWN, reinterpret_cast<uintptr_t>(&key->stroke), 0};
-    entries.push_back(Entry{message, std::move(key)});
+    try {
+        auto key = std::make_unique<StoredKey>();
+        key->name = keyName;
+        key->stroke.name = key->name.c_str();
+        Message message{window, WM_KEYDOWN, reinterpret_cast<uintptr_t>(&key->stroke), 0};
+        entries.push_back(Entry{message, std::move(key)});
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 void MessageQueue::postPaint(HWND window) {

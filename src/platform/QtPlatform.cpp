@@ -12,6 +12,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/GlSurface.h"
+#include "platform/HandlerCall.h"
 #include "platform/MainWindow.h"
 #include "platform/MenuBuilder.h"
 #include "platform/ResourceFile.h"
@@ -234,7 +235,10 @@ void QtPlatform::postMessage(HWND handle, uint32_t message, uintptr_t wParam, in
 
 intptr_t QtPlatform::sendMessage(HWND handle, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     MessageHandler* target = handlerFor(handle);
-    return target ? target->handleMessage(handle, message, wParam, lParam) : 0;
+    if (!target) return 0;
+    return callHandler<intptr_t>("a message handler", [&] {
+        return target->handleMessage(handle, message, wParam, lParam);
+    });
 }
 
 intptr_t QtPlatform::dispatchMessage(const Message& message) {

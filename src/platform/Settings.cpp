@@ -1,7 +1,35 @@
 // The settings store (see Settings.h).
 #include "platform/Settings.h"
 
+#include <QFile>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace platform {
+
+QString defaultSettingsPath() {
+    // Where QSettings puts the user-scope INI file of this organisation and
+    // application.  Naming the file outright also keeps QSettings from
+    // reading the organisation-wide and system-wide fallback files.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Brellcove/Orbivista.ini");
+}
+
+bool isRegularFileOrAbsent(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    const int descriptor = ::open(name.constData(), O_PATH | O_CLOEXEC);
+    // Nothing there (a link to nothing included): saving creates the file,
+    // or reports that it cannot.
+    if (descriptor < 0) return errno == ENOENT || errno == ENOTDIR;
+    struct stat status = {};
+    const bool regular = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
+    ::close(descriptor);
+    return regular;
+}
 
 std::optional<uint32_t> parseSettingsNumber(const QString& text) {
     const QString trimmed = text.trimmed();
@@ -15,16 +43,17 @@ std::optional<uint32_t> parseSettingsNumber(const QString& text) {
     return static_cast<uint32_t>(value);
 }
 
-SettingsKey::SettingsKey(std::unique_ptr<QSettings> settings) : settings(std::move(settings)) {}
+SettingsKey::SettingsKey(std::unique_ptr<QSettings> settings, QString path)
+    : settings(std::move(settings)), path(std::move(path)) {}
 
 std::unique_ptr<SettingsKey> SettingsKey::open(const QString& path) {
-    auto settings =
-        path.isEmpty()
-            ? std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                          QStringLiteral("Brellcove"), QStringLiteral("Orbivista"))
-            : std::make_unique<QSettings>(path, QSettings::IniFormat);
+    const QString file = path.isEmpty() ? defaultSettingsPath() : path;
+    // QSettings reads the file here (a FIFO would block it for good) and
+    // saves by renaming a new file over the old one.
+    if (!isRegularFileOrAbsent(file)) return nullptr;
+    auto settings = std::make_unique<QSettings>(file, QSettings::IniFormat);
     if (settings->status() == QSettings::AccessError) return nullptr;
-    return std::unique_ptr<SettingsKey>(new SettingsKey(std::move(settings)));
+    return std::unique_ptr<SettingsKey>(new SettingsKey(std::move(settings), file));
 }
 
 std::optional<uint32_t> SettingsKey::query(const QString& name) const {
@@ -36,6 +65,9 @@ std::optional<uint32_t> SettingsKey::query(const QString& name) const {
 }
 
 bool SettingsKey::set(const QString& name, uint32_t value) {
+    // Checked again: the file may have been replaced since it was read, and
+    // a value once set would be saved when the store goes.
+    if (!isRegularFileOrAbsent(path)) return false;
     settings->setValue(name, QString::number(value));
     settings->sync();
     return settings->status() == QSettings::NoError;

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 using apptest::AppHarness;
@@ -71,6 +73,47 @@ TEST_F(Commands, PickingAPlanetKeepsTheSiderealView) {
     h.command(ID_FIXED_SIDEREAL);
     h.command(ID_PLANET_FIRST + 2);
     EXPECT_EQ(a->viewMode, ViewMode::FixedSidereal);
+}
+
+// A burst of planet and moon keys with menus opening and closing, the
+// window sized and painted in between, as a user's fast hands deliver it:
+// after every message the Moon menu names the moons of the planet shown.
+TEST_F(Commands, TheMoonMenuFollowsThePlanetThroughABurst) {
+    h.attachDevice();
+    const gfx::HWND window = h.desktop.mainWindow();
+    uint32_t seed = 13;
+    const auto next = [&seed](uint32_t range) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % range;
+    };
+    for (int step = 0; step < 400; ++step) {
+        switch (next(6)) {
+        case 0:
+        case 1:
+            h.command(ID_PLANET_FIRST + next(9));
+            break;
+        case 2:
+            h.command(ID_MOON_FIRST + next(7));
+            break;
+        case 3:
+            a->handleMessage(window, platform::WM_ENTERMENULOOP, 0, 0);
+            break;
+        case 4:
+            a->handleMessage(window, platform::WM_EXITMENULOOP, 0, 0);
+            break;
+        default:
+            a->handleMessage(window, platform::WM_PAINT, 0, 0);
+            break;
+        }
+        for (uint32_t k = 1; k <= 7; ++k) {
+            const model::Body& body = bodyTable[bodyIndex(a->planet, int32_t(k))];
+            const std::string suffix = "\tCtrl-" + std::to_string(k);
+            ASSERT_EQ(h.item(ID_MOON_FIRST - 1 + k).text,
+                      (body.present ? std::string(body.name) : "-  none  -") + suffix)
+                << "step " << step << ", planet " << a->planet;
+            ASSERT_EQ(h.item(ID_MOON_FIRST - 1 + k).enabled, body.present != 0);
+        }
+    }
 }
 
 TEST_F(Commands, MoonAndViewCommandsForEmptySlotsDoNothing) {

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <limits>
 
 namespace {
@@ -139,6 +142,29 @@ TEST(BadCatalogue, NonFiniteCoordinatesKeepTheFrameFinite) {
         ASSERT_EQ(run.frame(0.5), gfx::S_OK);
         ASSERT_TRUE(run.stateIsFinite());
     }
+}
+
+} // namespace
+
+namespace {
+
+// A catalogue that has become a FIFO since start-up: choosing it must not
+// wait for a writer (the open would block for good), and the catalogue in
+// memory stays.
+TEST(BadCatalogue, ChoosingACatalogueThatBecameAFifoDoesNotWait) {
+    AppRun run;
+    run.writeFile("sao.pc", catalogueBytes(1, 3, 0, 20, threeStars));
+    run.writeFile("ppm.pc", catalogueBytes(1, 3, 0, 20, threeStars));
+    ASSERT_EQ(run.start(), gfx::S_OK);
+    const std::filesystem::path ppm = run.folder / "ppm.pc";
+    std::filesystem::remove(ppm);
+    ASSERT_EQ(mkfifo(ppm.c_str(), 0600), 0);
+    run.command(app::ID_PPM_CATALOG);
+    EXPECT_EQ(run.item(app::ID_PPM_CATALOG)->text, "PPM Catalog\t(unavailable)");
+    EXPECT_FALSE(run.item(app::ID_PPM_CATALOG)->enabled);
+    EXPECT_TRUE(run.item(app::ID_SAO_CATALOG)->checked);
+    EXPECT_EQ(run.application->starCount, 3);
+    ASSERT_EQ(run.frame(), gfx::S_OK);
 }
 
 } // namespace
