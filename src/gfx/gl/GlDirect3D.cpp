@@ -108,7 +108,8 @@ GlDirect3D* GlDirect3D::create() {
     gl.glGetIntegerv(GL_MAX_TEXTURE_IMAGE_UNITS, &value);
     limits.textureUnits = uint32_t(std::max(value, 0));
     GLfloat pointRange[2] = {1, 1};
-    gl.glGetFloatv(GL_ALIASED_POINT_SIZE_RANGE, pointRange);
+    // The core query: a core-profile context need not know the aliased one.
+    gl.glGetFloatv(GL_POINT_SIZE_RANGE, pointRange);
     limits.maxPointSize = pointRange[1];
     const auto text = [&](GLenum name) {
         const GLubyte* string = gl.glGetString(name);
