@@ -54,6 +54,34 @@ std::unique_ptr<GlContext> GlContext::create(QWindow* window) {
     return result;
 }
 
+std::string GlContext::describeAvailable() {
+    for (const bool asked : {true, false}) {
+        QOpenGLContext context;
+        if (asked) context.setFormat(requestedFormat());
+        if (!context.create()) continue;
+        QOffscreenSurface surface;
+        surface.setFormat(context.format());
+        surface.create();
+        if (!surface.isValid() || !context.makeCurrent(&surface)) continue;
+        QOpenGLFunctions* functions = context.functions();
+        const auto text = [&](GLenum name) {
+            const GLubyte* string = functions->glGetString(name);
+            return std::string(string ? reinterpret_cast<const char*>(string) : "?");
+        };
+        const QSurfaceFormat format = context.format();
+        const QSurfaceFormat::OpenGLContextProfile profile = context.format().profile();
+        const std::string profileText = profile == QSurfaceFormat::CoreProfile ? " (core profile)"
+                                        : profile == QSurfaceFormat::CompatibilityProfile
+                                            ? " (compatibility profile)"
+                                            : "";
+        std::string description =
+            "OpenGL " + text(GL_VERSION) + profileText + ", renderer " + text(GL_RENDERER);
+        context.doneCurrent();
+        return description;
+    }
+    return "no OpenGL context";
+}
+
 GlContext::~GlContext() {
     if (context) context->doneCurrent();
 }

@@ -95,7 +95,13 @@ GlDirect3D* GlDirect3D::create() {
     if (!QGuiApplication::instance()) return nullptr;
     // Probe the implementation with a throw-away off-screen context.
     std::unique_ptr<GlContext> probe = GlContext::create(nullptr);
-    if (!probe) return nullptr;
+    if (!probe) {
+        // The message box the caller shows keeps its fixed text; what was
+        // found instead goes to standard error for the user's bug report.
+        std::fprintf(stderr, "orbivista: no OpenGL 3.3 core profile context; found %s\n",
+                     GlContext::describeAvailable().c_str());
+        return nullptr;
+    }
     GlFunctions& gl = probe->functions();
     GlLimits limits;
     GLint value = 0;
