@@ -17,6 +17,7 @@
 #include "platform/ResourceFile.h"
 #include "platform/Settings.h"
 #include "platform/WindowIcon.h"
+#include "platform/WindowSystemChoice.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -71,6 +72,7 @@ void QtPlatform::adoptApplication(std::unique_ptr<QApplication> app) {
 
 std::unique_ptr<QtPlatform> createQtPlatform(int& argc, char** argv,
                                              const PlatformOptions& options) {
+    choosePlatformPluginFromEnvironment();
     QSurfaceFormat::setDefaultFormat(glSurfaceFormat());
     auto app = std::make_unique<QApplication>(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Brellcove"));
@@ -328,8 +330,8 @@ void QtPlatform::setCursorPos(int32_t x, int32_t y) {
 void QtPlatform::simulatePointerMotion(int32_t dx, int32_t dy) {
     GlSurface* s = surface();
     if (!s) return;
-    const QPoint from = s->lastPointer ? *s->lastPointer : s->mapToGlobal(QPoint(0, 0));
-    const QPoint to = from + QPoint(dx, dy);
+    const POINT from = getCursorPos();
+    const QPoint to(from.x + dx, from.y + dy);
     QMouseEvent motion(QEvent::MouseMove, QPointF(s->mapFromGlobal(to)), QPointF(to),
                        Qt::NoButton, Qt::RightButton, Qt::NoModifier);
     QCoreApplication::sendEvent(s, &motion);
