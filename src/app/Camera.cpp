@@ -102,7 +102,8 @@ void OrreryApplication::advanceClock() {
 }
 
 // Turns the view by the cursor's movement since the previous frame and
-// parks the cursor at the drag origin again.
+// parks the cursor at the drag origin again; where the pointer cannot be
+// moved, the next frame measures from where it is now instead.
 void OrreryApplication::applyMouseLook() {
     const gfx::POINT cursor = platform.getCursorPos();
     const int32_t dx = cursor.x - dragOrigin.x;
@@ -111,7 +112,10 @@ void OrreryApplication::applyMouseLook() {
     pitch = pitchBase - float(dy) * mouseLookRate;
     if (pitch < -steepestPitch) pitch = float(-steepestPitch);
     if (pitch > steepestPitch) pitch = float(steepestPitch);
-    platform.setCursorPos(dragOrigin.x, dragOrigin.y);
+    if (platform.canSetCursorPos())
+        platform.setCursorPos(dragOrigin.x, dragOrigin.y);
+    else
+        dragOrigin = cursor;
     yawBase = yaw;
     pitchBase = pitch;
 }

@@ -239,7 +239,8 @@ void OrreryApplication::showAboutBox() {
 
 // While the right button is held the cursor is hidden and parked at the
 // centre of the back buffer; each frame reads how far it moved and puts it
-// back (Camera.cpp).
+// back (Camera.cpp).  Where the pointer cannot be moved (Wayland) it stays
+// where it is, and each frame reads how far it moved since the last.
 void OrreryApplication::beginMouseLook() {
     if (dragging) return; // a repeated press must not lose the saved position
     if (windowed || !device)
@@ -247,9 +248,11 @@ void OrreryApplication::beginMouseLook() {
     else
         device->ShowCursor(0);
     savedCursor = platform.getCursorPos();
-    const gfx::POINT centre =
-        platform.clientToScreen(window, gfx::POINT{backBufferWidth / 2, backBufferHeight / 2});
-    platform.setCursorPos(centre.x, centre.y);
+    if (platform.canSetCursorPos()) {
+        const gfx::POINT centre = platform.clientToScreen(
+            window, gfx::POINT{backBufferWidth / 2, backBufferHeight / 2});
+        platform.setCursorPos(centre.x, centre.y);
+    }
     dragOrigin = platform.getCursorPos(); // where the cursor really landed
     platform.setCapture(window);
     dragging = 1;
@@ -259,7 +262,7 @@ void OrreryApplication::endMouseLook() {
     if (!dragging) return; // a release whose press went elsewhere
     dragging = 0;
     platform.releaseCapture();
-    platform.setCursorPos(savedCursor.x, savedCursor.y);
+    if (platform.canSetCursorPos()) platform.setCursorPos(savedCursor.x, savedCursor.y);
     if (windowed || !device)
         platform.showCursor(true);
     else

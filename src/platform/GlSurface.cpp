@@ -61,6 +61,7 @@ void GlSurface::resizeEvent(QResizeEvent* event) {
 }
 
 void GlSurface::mouseMoveEvent(QMouseEvent* event) {
+    lastPointer = event->globalPosition().toPoint();
     if (cursorClip) {
         const QPoint global = event->globalPosition().toPoint();
         const QPoint clamped(std::clamp(global.x(), cursorClip->left(), cursorClip->right()),
@@ -73,6 +74,7 @@ void GlSurface::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void GlSurface::postButton(QMouseEvent* event, bool down) {
+    lastPointer = event->globalPosition().toPoint();
     uint32_t message = 0;
     switch (event->button()) {
     case Qt::LeftButton:

@@ -26,6 +26,9 @@ public:
     // ClipCursor: while set, a cursor seen outside this screen rectangle is
     // put back on its nearest edge.
     std::optional<QRect> cursorClip;
+    // Where the pointer was at the last mouse event over the surface, in
+    // screen coordinates: all a Wayland client can know of it.
+    std::optional<QPoint> lastPointer;
 
 protected:
     void exposeEvent(QExposeEvent* event) override;

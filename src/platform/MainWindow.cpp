@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QGridLayout>
 #include <QIcon>
 #include <QLabel>
@@ -40,10 +41,15 @@ MainWindow::MainWindow(MessageQueue& queue, const WindowDescription& description
 
     // A native child stacked over the GL surface's own native window: the GL
     // surface cannot be painted on with QPainter, and a non-native widget
-    // would be drawn underneath it.
+    // would be drawn underneath it.  Not on Wayland: there a native child
+    // widget is a sub-surface that never gets a buffer, and the GL surface
+    // under such a parent would never be shown; the label drawn by the
+    // window itself shows through until the GL surface's first frame.
     centredText = new QLabel(central);
-    centredText->setAttribute(Qt::WA_DontCreateNativeAncestors); // the container stays alien
-    centredText->setAttribute(Qt::WA_NativeWindow);
+    if (!QGuiApplication::platformName().startsWith(QStringLiteral("wayland"))) {
+        centredText->setAttribute(Qt::WA_DontCreateNativeAncestors); // the container stays alien
+        centredText->setAttribute(Qt::WA_NativeWindow);
+    }
     centredText->setAlignment(Qt::AlignCenter);
     centredText->setAutoFillBackground(true);
     QPalette palette = centredText->palette();

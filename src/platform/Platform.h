@@ -146,6 +146,11 @@ public:
     // ---- cursor (screen coordinates)
     virtual POINT getCursorPos() = 0;
     virtual void setCursorPos(int32_t x, int32_t y) = 0;
+    // False where the window system does not let a program move the pointer
+    // (Wayland): setCursorPos then does nothing, and getCursorPos reports
+    // where the pointer last was over the window.  Mouse-look then reads the
+    // pointer's motion since the previous frame instead of parking it.
+    virtual bool canSetCursorPos() = 0;
     // ShowCursor: display counter semantics; returns the new counter.
     virtual int32_t showCursor(bool show) = 0;
     // SetCursor(NULL) over the window.

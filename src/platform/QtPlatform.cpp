@@ -18,6 +18,7 @@
 #include "platform/ResourceFile.h"
 #include "platform/Settings.h"
 #include "platform/WindowIcon.h"
+#include "platform/WindowSystemChoice.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -25,6 +26,7 @@
 #include <QCursor>
 #include <QIcon>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QScreen>
 #include <QSurfaceFormat>
@@ -53,7 +55,8 @@ QString text(const char* s) {
 // =========================================================== construction and start-up
 
 QtPlatform::QtPlatform(const PlatformOptions& options)
-    : settingsFile(QString::fromStdString(options.settingsFile)), keyboard(queue, accelerators) {
+    : settingsFile(QString::fromStdString(options.settingsFile)), keyboard(queue, accelerators),
+      wayland(QGuiApplication::platformName().startsWith(QStringLiteral("wayland"))) {
     Q_ASSERT_X(QCoreApplication::instance(), "QtPlatform", "create the QApplication first");
     QCoreApplication::instance()->installEventFilter(&keyboard);
 }
@@ -70,6 +73,7 @@ void QtPlatform::adoptApplication(std::unique_ptr<QApplication> app) {
 
 std::unique_ptr<QtPlatform> createQtPlatform(int& argc, char** argv,
                                              const PlatformOptions& options) {
+    choosePlatformPluginFromEnvironment();
     QSurfaceFormat::setDefaultFormat(glSurfaceFormat());
     auto app = std::make_unique<QApplication>(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Brellcove"));
@@ -172,8 +176,12 @@ RECT QtPlatform::getClientRect(HWND handle) {
 }
 
 void QtPlatform::setWindowRect(HWND handle, const RECT& rect) {
-    if (MainWindow* w = windowFor(handle))
-        w->setFrameRect(QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top));
+    MainWindow* w = windowFor(handle);
+    if (!w) return;
+    QRect outer(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    // Only the compositor places windows on Wayland: keep its place.
+    if (wayland) outer.moveTopLeft(w->frameGeometry().topLeft());
+    w->setFrameRect(outer);
 }
 
 POINT QtPlatform::screenToClient(HWND handle, POINT point) {
@@ -314,12 +322,23 @@ void QtPlatform::applyCursor() {
 }
 
 POINT QtPlatform::getCursorPos() {
-    const QPoint p = QCursor::pos();
+    const GlSurface* s = surface();
+    const QPoint p = wayland && s && s->lastPointer ? *s->lastPointer : QCursor::pos();
     return POINT{p.x(), p.y()};
 }
 
 void QtPlatform::setCursorPos(int32_t x, int32_t y) {
-    QCursor::setPos(x, y);
+    if (!wayland) QCursor::setPos(x, y);
+}
+
+void QtPlatform::simulatePointerMotion(int32_t dx, int32_t dy) {
+    GlSurface* s = surface();
+    if (!s) return;
+    const POINT from = getCursorPos();
+    const QPoint to(from.x + dx, from.y + dy);
+    QMouseEvent motion(QEvent::MouseMove, QPointF(s->mapFromGlobal(to)), QPointF(to),
+                       Qt::NoButton, Qt::RightButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(s, &motion);
 }
 
 int32_t QtPlatform::showCursor(bool show) {
@@ -334,7 +353,9 @@ void QtPlatform::hideCursorShape() {
 }
 
 void QtPlatform::setCapture(HWND handle) {
-    if (!windowFor(handle)) return;
+    // Wayland grabs the pointer for popups only; a held button keeps the
+    // motion coming to this surface anyway.
+    if (!windowFor(handle) || wayland) return;
     captured = window->surface()->setMouseGrabEnabled(true);
 }
 
@@ -344,7 +365,7 @@ void QtPlatform::releaseCapture() {
 }
 
 void QtPlatform::clipCursor(const RECT* rect) {
-    if (!window) return;
+    if (!window || wayland) return; // nothing can confine the pointer there
     GlSurface* s = window->surface();
     if (!rect) {
         s->cursorClip.reset();

@@ -16,6 +16,13 @@
 // modal dialogs and message boxes); the application's loop takes and
 // dispatches them.  sendMessage calls the handler at once.
 //
+// Wayland: a client cannot move the pointer, place its window or grab the
+// pointer.  There setCursorPos does nothing (canSetCursorPos is false),
+// getCursorPos is the pointer's position at the last mouse event over the
+// GL surface (the compositor keeps sending motion while a button is held),
+// clipCursor does not confine, setCapture relies on that implicit grab, and
+// setWindowRect sizes the window where the compositor put it.
+//
 // Cursor: clipCursor is enforced by putting the cursor back inside the
 // rectangle whenever it moves over the client area (X11 has no confinement
 // without a pointer grab); with the full-screen window the rectangle is the
@@ -62,6 +69,10 @@ public:
     // For tests and the headless runner: the Qt objects behind the handles.
     MainWindow* mainWindow() const { return window.get(); }
     GlSurface* surface() const;
+    // Moves the pointer by (dx, dy) over the GL surface as the window system
+    // would report it, with the right button held: the scripted drags of the
+    // headless runner where the pointer cannot be set (Wayland).
+    void simulatePointerMotion(int32_t dx, int32_t dy);
 
     // ---- window
     HWND createWindow(const WindowDescription& description, MessageHandler* handler) override;
@@ -97,6 +108,7 @@ public:
     // ---- cursor
     POINT getCursorPos() override;
     void setCursorPos(int32_t x, int32_t y) override;
+    bool canSetCursorPos() override { return !wayland; }
     int32_t showCursor(bool show) override;
     void hideCursorShape() override;
     void setCapture(HWND window) override;
@@ -162,6 +174,8 @@ private:
     int32_t cursorDisplayCount = 0; // ShowCursor's counter: hidden below 0
     bool cursorShapeHidden = false; // SetCursor(NULL) until the next WM_SETCURSOR
     bool captured = false;
+    // Running on a Wayland compositor (see above), not X11 or XWayland.
+    bool wayland = false;
 };
 
 // Sets the default GL surface format (it must precede the QApplication),

@@ -7,6 +7,7 @@
 #include "gfx/Math.h"
 #include "model/BodyTable.h"
 #include "model/OrbitalMotion.h"
+#include "platform/Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -143,6 +144,36 @@ TEST_F(Camera, MouseLookTurnsByTheMovementAndParksTheCursor) {
     h.desktop.cursor = {-100000, 100};
     frameAt(4.0f);
     EXPECT_NEAR(a->yaw, 2.3561945 - 0.05 + 100.1, 1e-4); // yaw is unbounded
+}
+
+// Wayland: the pointer cannot be moved, so a drag turns the view by the
+// pointer's motion between frames, never moves it, and a pointer at rest
+// leaves the view at rest while the button is held.
+TEST_F(Camera, MouseLookWherePointerCannotBeMovedTurnsByTheMotionSinceTheLastFrame) {
+    h.desktop.cursorMovable = false;
+    h.desktop.cursor = {300, 200};
+    const platform::HWND window = h.desktop.mainWindow();
+    h.desktop.calls().clear();
+    a->handleMessage(window, platform::WM_RBUTTONDOWN, platform::MK_RBUTTON, 0);
+    EXPECT_EQ(h.desktop.cursorCounter, -1); // hidden during the drag
+    EXPECT_EQ(a->dragOrigin.x, 300);
+
+    h.desktop.cursor = {330, 190};
+    frameAt(1.0f);
+    const float yaw = 2.3561945f - 30 * 0.001f, pitch = 0.08726647f + 10 * 0.001f;
+    EXPECT_FLOAT_EQ(a->yaw, yaw);
+    EXPECT_FLOAT_EQ(a->pitch, pitch);
+    frameAt(2.0f); // no motion, no turn
+    frameAt(3.0f);
+    EXPECT_FLOAT_EQ(a->yaw, yaw);
+    EXPECT_FLOAT_EQ(a->pitch, pitch);
+    h.desktop.cursor = {320, 190};
+    frameAt(4.0f);
+    EXPECT_FLOAT_EQ(a->yaw, yaw + 10 * 0.001f);
+
+    a->handleMessage(window, platform::WM_RBUTTONUP, 0, 0);
+    EXPECT_EQ(h.desktop.cursorCounter, 0);
+    EXPECT_TRUE(h.desktop.calls().only({"setCursorPos"}).empty());
 }
 
 TEST_F(Camera, AtMoonLooksFromThePlanetsCentreToTheMoon) {

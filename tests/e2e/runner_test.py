@@ -21,10 +21,10 @@ def f32(value):
     return struct.unpack("f", struct.pack("f", value))[0]
 
 
-def render(*arguments, expect=0, workdir=None):
+def render(*arguments, expect=0, workdir=None, env=None):
     command = [args.runner, "--workdir", workdir or args.data, *arguments]
     out = subprocess.run(command, capture_output=True, text=True, timeout=50,
-                         env=environment())
+                         env=env or environment())
     check(out.returncode == expect,
           f"{' '.join(command)} exited {out.returncode}, expected {expect}\n{out.stderr}")
     return out
@@ -195,6 +195,28 @@ def test_window_mode():
         check(count_pixels(picture, (150, 110, 170, 130), bright) > 100, "Saturn in the window")
 
 
+def test_every_command_on_a_gl_debug_context():
+    """A frame after each key of the accelerator table that a scripted run
+    may press (every command that has a key, every view), then moon views,
+    the tutorial, a drag and the wheel, on a GL debug context: the driver
+    reports no error (a stricter driver would refuse what it names)."""
+    table = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources",
+                         "accelerators", "113.json")
+    with open(table) as f:
+        keys = [entry["key"] for entry in json.load(f)
+                if entry["key"] not in ("F1", "F2", "Alt+Return", "Esc", "Alt+X", "Alt+F4")]
+    keys += ["3", "Ctrl+1", "F5", "F6", "6", "Ctrl+3", "F6", "F4", "Ctrl+T", "Drag:30,20",
+             "Wheel+3", "Ctrl+Wheel-2", "M", "Ctrl+W", "Ctrl+Alt+D"]
+    script = []
+    for frame, key in enumerate(keys, start=1):
+        script += ["--at", f"{frame}:{key}"]
+    out = render("--size", "320x240", "--frames", str(len(keys) + 1), *script,
+                 env=environment(ORBIVISTA_GL_DEBUG="1"))
+    check("GL debug output on" in out.stderr, f"no GL debug output:\n{out.stderr}")
+    errors = [line for line in out.stderr.splitlines() if "GL debug error" in line]
+    check(not errors, "the driver reported:\n" + "\n".join(errors[:10]))
+
+
 def test_bench():
     out = render("--size", "320x240", "--frames", "20", "--bench")
     for line in ("advanceFrame CPU", "renderFrame CPU", "fps", "peak resident memory"):
@@ -213,6 +235,7 @@ def main():
         test_keys_before_a_later_frame, test_camera_keys_and_wheel, test_moon_views,
         test_drag_turns_the_view, test_image, test_settings_are_read_and_written,
         test_without_catalogues, test_bad_arguments, test_bench, test_window_mode,
+        test_every_command_on_a_gl_debug_context,
     ]
     if args.only:
         tests = [t for t in tests if t.__name__.removeprefix("test_") in args.only]

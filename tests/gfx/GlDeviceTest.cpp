@@ -2,10 +2,31 @@
 // coverage, vertex colours, Reset's rule, back-buffer read-back.
 #include "GlTestDevice.h"
 
+#include "gfx/gl/GlDebugOutput.h"
+#include "support/GlDebugCheck.h"
+
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+
 using namespace gfx;
 using namespace gfxtest;
 
 namespace {
+
+// The suites run on debug contexts, and an error the driver reports is seen
+// (and would fail the test it happens in).
+TEST_F(GlDeviceTest, DriverErrorsAreReported) {
+    std::vector<uint32_t> argb;
+    uint32_t w = 0, h = 0;
+    glDevice->readBackBuffer(argb, w, h); // makes the device's context current
+    QOpenGLContext* context = QOpenGLContext::currentContext();
+    ASSERT_NE(context, nullptr);
+    EXPECT_TRUE(context->format().testOption(QSurfaceFormat::DebugContext));
+    const uint64_t before = gl::debugErrorCount();
+    context->functions()->glEnable(0x7FFF); // not a capability: GL_INVALID_ENUM
+    EXPECT_EQ(gl::debugErrorCount(), before + 1);
+    testsupport::allowGlDebugErrors();
+}
 
 TEST_F(GlDeviceTest, ClearFillsTheViewportOnly) {
     ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF102030, 1.0f, 0), S_OK);

@@ -337,6 +337,11 @@ struct PointSpriteTest : GlDeviceTest {
 };
 
 TEST_F(PointSpriteTest, SizeFollowsTheScaleFormulaAndItsClamp) {
+    // The device's limit comes from the core point-size query; a limit of 1
+    // would make every star one pixel.
+    D3DCAPS8 caps{};
+    ASSERT_EQ(device->GetDeviceCaps(&caps), S_OK);
+    EXPECT_GE(caps.MaxPointSize, 8.0f);
     device->SetRenderState(D3DRS_LIGHTING, 0);
     // Unscaled: PSIZE pixels, centred on pixel 32 (D3D centre 32.0).
     EXPECT_EQ(litColumns(4), std::make_pair(30, 33));

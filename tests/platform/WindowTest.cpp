@@ -5,6 +5,7 @@
 
 #include "platform/GlSurface.h"
 #include "platform/MainWindow.h"
+#include "platform/WindowSystemChoice.h"
 
 #include <QLabel>
 #include <QMenuBar>
@@ -257,3 +258,14 @@ TEST(Window, QuitEndsGetMessageAfterTheWaitingMessages) {
 }
 
 } // namespace
+
+// Under Wayland with XWayland the program asks for X11 (it parks the pointer
+// for mouse-look) and falls back to Wayland; the user's own choice stands.
+TEST(WindowSystemChoice, XWaylandFirstUnlessTheUserChose) {
+    using platform::choosePlatformPlugin;
+    EXPECT_EQ(choosePlatformPlugin({nullptr, "wayland-0", "wayland", ":0"}), "xcb;wayland");
+    EXPECT_EQ(choosePlatformPlugin({"", nullptr, "wayland", ":1"}), "xcb;wayland");
+    EXPECT_EQ(choosePlatformPlugin({"wayland", "wayland-0", "wayland", ":0"}), "");
+    EXPECT_EQ(choosePlatformPlugin({nullptr, "wayland-0", "wayland", ""}), ""); // Wayland only
+    EXPECT_EQ(choosePlatformPlugin({nullptr, nullptr, "x11", ":0"}), "");      // plain X11
+}

@@ -202,7 +202,7 @@ void FakePlatform::enableMenuItem(HMENU, uint32_t id, bool enabled) {
 // ------------------------------------------------------------------ cursor
 void FakePlatform::setCursorPos(int32_t x, int32_t y) {
     log->add("setCursorPos " + std::to_string(x) + " " + std::to_string(y));
-    cursor = {x, y};
+    if (cursorMovable) cursor = {x, y};
 }
 
 int32_t FakePlatform::showCursor(bool show) {

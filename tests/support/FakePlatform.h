@@ -135,6 +135,7 @@ public:
     // ---- cursor
     POINT cursor{0, 0};
     int32_t cursorCounter = 0;
+    bool cursorMovable = true; // false: a Wayland session (setCursorPos does nothing)
 
     // ---- dialogs
     std::deque<DialogScript> dialogScripts;
@@ -189,6 +190,7 @@ public:
     std::vector<platform::MenuItemState> menuItems(HMENU) override { return items; }
 
     POINT getCursorPos() override { return cursor; }
+    bool canSetCursorPos() override { return cursorMovable; }
     void setCursorPos(int32_t x, int32_t y) override;
     int32_t showCursor(bool show) override;
     void hideCursorShape() override;

@@ -79,6 +79,7 @@ public:
 
     // ---- cursor
     platform::POINT getCursorPos() override { return cursor; }
+    bool canSetCursorPos() override { return true; }
     void setCursorPos(int32_t x, int32_t y) override;
     int32_t showCursor(bool show) override { return cursorCounter += show ? 1 : -1; }
     void hideCursorShape() override {}

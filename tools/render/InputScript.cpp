@@ -152,8 +152,9 @@ void InputScript::deliver(ScriptedPlatform& platform, const ScriptAction& action
         break;
     case ScriptAction::Kind::MoveCursor: {
         // Runs after the button-down was handled: the cursor stands on the
-        // drag origin the application put it on.
-        platform.setCursorPos(cursor.x + action.dx, cursor.y + action.dy);
+        // drag origin the application put it on (or, where the pointer
+        // cannot be set, where it was).
+        platform.movePointer(action.dx, action.dy);
         const platform::POINT moved = platform.screenToClient(window, platform.getCursorPos());
         platform.postMessage(window, platform::WM_MOUSEMOVE, platform::MK_RBUTTON,
                              platform::MAKELPARAM(moved.x, moved.y));

@@ -30,6 +30,11 @@ public:
     virtual platform::HWND mainWindow() const = 0;
     // Queues WM_KEYDOWN for a key named as the accelerator table names it.
     virtual void postKey(platform::HWND window, const std::string& keyName) = 0;
+    // Moves the pointer by (dx, dy) as the user's hand would.
+    virtual void movePointer(int32_t dx, int32_t dy) {
+        const platform::POINT cursor = getCursorPos();
+        setCursorPos(cursor.x + dx, cursor.y + dy);
+    }
 
     // ---- clocks: the fixed step.  The counter ticks `numerator` per frame
     // at `denominator` ticks a second, so frame N reads exactly N x step and

@@ -1,6 +1,8 @@
 // The real desktop with the hooks of a scripted run (see WindowedPlatform.h).
 #include "WindowedPlatform.h"
 
+#include "platform/QtPlatform.h"
+
 namespace headless {
 
 void WindowedPlatform::postKey(platform::HWND handle, const std::string& keyName) {
@@ -8,6 +10,16 @@ void WindowedPlatform::postKey(platform::HWND handle, const std::string& keyName
     key.name = keyName;
     key.stroke.name = key.name.c_str();
     inner->postMessage(handle, platform::WM_KEYDOWN, reinterpret_cast<uintptr_t>(&key.stroke), 0);
+}
+
+// Where the pointer cannot be set (Wayland), the motion goes through the
+// window system's path instead: a mouse event on the GL surface.
+void WindowedPlatform::movePointer(int32_t dx, int32_t dy) {
+    auto* desktop = dynamic_cast<platform::QtPlatform*>(inner.get());
+    if (desktop && !desktop->canSetCursorPos())
+        desktop->simulatePointerMotion(dx, dy);
+    else
+        ScriptedPlatform::movePointer(dx, dy);
 }
 
 // The desktop's own messages (painting, exposure, the user's input) come

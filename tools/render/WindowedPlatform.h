@@ -91,6 +91,8 @@ public:
     }
     platform::POINT getCursorPos() override { return inner->getCursorPos(); }
     void setCursorPos(int32_t x, int32_t y) override { inner->setCursorPos(x, y); }
+    bool canSetCursorPos() override { return inner->canSetCursorPos(); }
+    void movePointer(int32_t dx, int32_t dy) override;
     int32_t showCursor(bool show) override { return inner->showCursor(show); }
     void hideCursorShape() override { inner->hideCursorShape(); }
     void setCapture(platform::HWND window) override { inner->setCapture(window); }

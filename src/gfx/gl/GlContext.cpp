@@ -1,6 +1,8 @@
 // Creating and binding the device's GL 3.3 core context.
 #include "gfx/gl/GlContext.h"
 
+#include "gfx/gl/GlDebugOutput.h"
+
 #include <QOffscreenSurface>
 #include <QOpenGLVersionFunctionsFactory>
 #include <QWindow>
@@ -15,6 +17,7 @@ QSurfaceFormat GlContext::requestedFormat() {
     format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
     format.setDepthBufferSize(0);
     format.setStencilBufferSize(0);
+    requestDebugContext(format);
     return format;
 }
 
@@ -28,6 +31,7 @@ std::unique_ptr<GlContext> GlContext::create(QWindow* window) {
         QSurfaceFormat windowFormat = window->requestedFormat();
         windowFormat.setVersion(3, 3);
         windowFormat.setProfile(QSurfaceFormat::CoreProfile);
+        requestDebugContext(windowFormat);
         format = windowFormat;
     }
     result->context = std::make_unique<QOpenGLContext>();
@@ -43,6 +47,7 @@ std::unique_ptr<GlContext> GlContext::create(QWindow* window) {
         if (!result->offscreen->isValid()) return nullptr;
     }
     if (!result->makeCurrent()) return nullptr;
+    startDebugOutput(*result->context);
     result->gl =
         QOpenGLVersionFunctionsFactory::get<QOpenGLFunctions_3_3_Core>(result->context.get());
     if (!result->gl || !result->gl->initializeOpenGLFunctions()) return nullptr;
@@ -52,6 +57,34 @@ std::unique_ptr<GlContext> GlContext::create(QWindow* window) {
         result->clipControl =
             reinterpret_cast<ClipControlFunction>(result->context->getProcAddress("glClipControl"));
     return result;
+}
+
+std::string GlContext::describeAvailable() {
+    for (const bool asked : {true, false}) {
+        QOpenGLContext context;
+        if (asked) context.setFormat(requestedFormat());
+        if (!context.create()) continue;
+        QOffscreenSurface surface;
+        surface.setFormat(context.format());
+        surface.create();
+        if (!surface.isValid() || !context.makeCurrent(&surface)) continue;
+        QOpenGLFunctions* functions = context.functions();
+        const auto text = [&](GLenum name) {
+            const GLubyte* string = functions->glGetString(name);
+            return std::string(string ? reinterpret_cast<const char*>(string) : "?");
+        };
+        const QSurfaceFormat format = context.format();
+        const QSurfaceFormat::OpenGLContextProfile profile = context.format().profile();
+        const std::string profileText = profile == QSurfaceFormat::CoreProfile ? " (core profile)"
+                                        : profile == QSurfaceFormat::CompatibilityProfile
+                                            ? " (compatibility profile)"
+                                            : "";
+        std::string description =
+            "OpenGL " + text(GL_VERSION) + profileText + ", renderer " + text(GL_RENDERER);
+        context.doneCurrent();
+        return description;
+    }
+    return "no OpenGL context";
 }
 
 GlContext::~GlContext() {

@@ -10,6 +10,7 @@
 #include <QSurfaceFormat>
 
 #include <memory>
+#include <string>
 
 class QOffscreenSurface;
 class QSurface;
@@ -27,6 +28,11 @@ public:
     ~GlContext();
 
     static QSurfaceFormat requestedFormat();
+
+    // What the driver offers when create() fails: the version, profile and
+    // renderer of the best context it makes (asked for 3.3 core, else with
+    // its defaults), for a diagnostic line; "no OpenGL context" when none.
+    static std::string describeAvailable();
 
     bool makeCurrent();
     void swapBuffers();

@@ -18,6 +18,7 @@
 #include "gfx/gl/GlTexture.h"
 #include "gfx/gl/GlTranslate.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
 #include <QWindow>
@@ -27,6 +28,23 @@
 #include <cstring>
 
 namespace gfx::gl {
+
+namespace {
+
+// Whether a frame swapped into the window can reach the screen.  Qt's
+// Wayland plugin reports a window embedded in a widget (a sub-surface) as
+// exposed only briefly, if ever; it is shown whenever its top-level window
+// is, so there the top-level's exposure stands for it.
+bool isShown(QWindow& window) {
+    if (window.isExposed()) return true;
+    if (!window.isVisible() || !QGuiApplication::platformName().startsWith(u"wayland"))
+        return false;
+    const QWindow* top = &window;
+    while (top->parent()) top = top->parent();
+    return top != &window && top->isExposed();
+}
+
+} // namespace
 
 // ===================================================== creation and life
 GlDevice* GlDevice::create(std::unique_ptr<GlContext> context,
@@ -182,7 +200,7 @@ HRESULT GlDevice::Present(const RECT* source, const RECT* dest, HWND overrideWin
     makeCurrent();
     const GLuint image = backBuffer.resolve();
     QWindow* window = context->window();
-    if (window && window->isExposed()) {
+    if (window && isShown(*window)) {
         const qreal ratio = window->devicePixelRatio();
         const GLint width = GLint(window->width() * ratio),
                     height = GLint(window->height() * ratio);

@@ -95,7 +95,13 @@ GlDirect3D* GlDirect3D::create() {
     if (!QGuiApplication::instance()) return nullptr;
     // Probe the implementation with a throw-away off-screen context.
     std::unique_ptr<GlContext> probe = GlContext::create(nullptr);
-    if (!probe) return nullptr;
+    if (!probe) {
+        // The message box the caller shows keeps its fixed text; what was
+        // found instead goes to standard error for the user's bug report.
+        std::fprintf(stderr, "orbivista: no OpenGL 3.3 core profile context; found %s\n",
+                     GlContext::describeAvailable().c_str());
+        return nullptr;
+    }
     GlFunctions& gl = probe->functions();
     GlLimits limits;
     GLint value = 0;
@@ -108,7 +114,8 @@ GlDirect3D* GlDirect3D::create() {
     gl.glGetIntegerv(GL_MAX_TEXTURE_IMAGE_UNITS, &value);
     limits.textureUnits = uint32_t(std::max(value, 0));
     GLfloat pointRange[2] = {1, 1};
-    gl.glGetFloatv(GL_ALIASED_POINT_SIZE_RANGE, pointRange);
+    // The core query: a core-profile context need not know the aliased one.
+    gl.glGetFloatv(GL_POINT_SIZE_RANGE, pointRange);
     limits.maxPointSize = pointRange[1];
     const auto text = [&](GLenum name) {
         const GLubyte* string = gl.glGetString(name);
