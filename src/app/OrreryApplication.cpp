@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <system_error>
 
 namespace app {
 
@@ -32,6 +33,14 @@ constexpr uint32_t largestUnknownScreen = 16384;
 uint32_t saneClientSize(uint32_t saved, int32_t screenSize, uint32_t fallback) {
     const uint32_t largest = screenSize > 0 ? uint32_t(screenSize) : largestUnknownScreen;
     return saved >= smallestClientSize && saved <= largest ? saved : fallback;
+}
+
+// Whether `path` names something.  A path that cannot be searched (a loop of
+// symbolic links, a folder without search permission) counts as absent
+// instead of raising: start-up then goes on without that catalogue.
+bool pathExists(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(path, error) && !error;
 }
 
 } // namespace
@@ -144,9 +153,9 @@ std::string OrreryApplication::cataloguePath(const char* fileName) const {
     // Started from a desktop menu the working directory holds no
     // catalogues: fall back to the installed copies.  A folder chosen
     // explicitly (the headless runner's --workdir) is taken as it is.
-    if (catalogueFolder == "." && !std::filesystem::exists(path)) {
+    if (catalogueFolder == "." && !pathExists(path)) {
         std::string installed = std::string(ORBIVISTA_INSTALLED_DATA_DIR) + "/" + fileName;
-        if (std::filesystem::exists(installed)) return installed;
+        if (pathExists(installed)) return installed;
     }
 #endif
     return path;
