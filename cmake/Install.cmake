@@ -1,6 +1,6 @@
 # Installing like a Linux program: the executable in bin/, the two star
 # catalogues in share/orbivista/, a desktop entry and the 64 x 64 icon in
-# the freedesktop places.  Included at the end of src/CMakeLists.txt, where
+# the freedesktop places, the licence list in share/doc/orbivista/.  Included at the end of src/CMakeLists.txt, where
 # the program's target exists; orbivista-render installs itself
 # (tools/render/CMakeLists.txt).
 include(GNUInstallDirs)
@@ -39,3 +39,9 @@ install(FILES ${desktop_entry} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications
 install(FILES ${CMAKE_BINARY_DIR}/resources/images/101.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps
         RENAME orbivista.png)
+
+# The licence list (cmake/Copyright.cmake) in the place Debian gives it.
+include(${CMAKE_SOURCE_DIR}/cmake/Copyright.cmake)
+set(ORBIVISTA_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/orbivista)
+orbivista_write_copyright(${CMAKE_BINARY_DIR}/copyright)
+install(FILES ${CMAKE_BINARY_DIR}/copyright DESTINATION ${ORBIVISTA_DOC_DIR})
