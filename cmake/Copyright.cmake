@@ -7,11 +7,13 @@
 # licence the font file itself states, so the list follows the build's
 # options instead of assuming them.
 
-# Writes the list to `output`.
-function(orbivista_write_copyright output)
+# Writes the list to `output`, and sets `spdx_variable` to the licence
+# expression of the whole (for the AppStream entry).
+function(orbivista_write_copyright output spdx_variable)
   set(parts ${CMAKE_SOURCE_DIR}/packaging/copyright)
   set(files_paragraphs "")
   set(license_paragraphs "")
+  set(spdx "MIT AND BSD-3-Clause")
 
   set(source_maps "")
   if(ORBIVISTA_IMAGE_SOURCE_DIR)
@@ -22,6 +24,7 @@ function(orbivista_write_copyright output)
     string(APPEND files_paragraphs "${paragraph}")
     file(READ ${parts}/license-gpl-2-plus.in paragraph)
     string(APPEND license_paragraphs "${paragraph}")
+    string(APPEND spdx " AND GPL-2.0-or-later")
   endif()
 
   # The font's own name table says which licence it comes under.
@@ -35,9 +38,11 @@ function(orbivista_write_copyright output)
     string(APPEND files_paragraphs "${paragraph}")
     file(READ ${parts}/license-ofl-1.1.in paragraph)
     string(APPEND license_paragraphs "${paragraph}")
+    string(APPEND spdx " AND OFL-1.1")
   elseif(font_licence MATCHES "Liberation Fonts license")
     file(READ ${parts}/font-liberation1.in paragraph)
     string(APPEND files_paragraphs "${paragraph}")
+    string(APPEND spdx " AND GPL-2.0-only WITH Font-exception-2.0")
   else()
     message(FATAL_ERROR "${font}: no licence statement found; the licence list cannot name it")
   endif()
@@ -46,6 +51,7 @@ function(orbivista_write_copyright output)
   string(REPLACE "@ORBIVISTA_COPYRIGHT_FILES@" "${files_paragraphs}" text "${text}")
   string(REPLACE "@ORBIVISTA_COPYRIGHT_LICENSES@" "${license_paragraphs}" text "${text}")
   file(CONFIGURE OUTPUT ${output} CONTENT "${text}" @ONLY)
+  set(${spdx_variable} "${spdx}" PARENT_SCOPE)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
                ${font} ${parts}/main.in ${parts}/surface-maps.in ${parts}/license-gpl-2-plus.in
                ${parts}/font-ofl.in ${parts}/license-ofl-1.1.in ${parts}/font-liberation1.in)
