@@ -10,11 +10,13 @@ include(GNUInstallDirs)
 set(packaging ${CMAKE_SOURCE_DIR}/packaging)
 
 # Where the program looks for sao.pc and ppm.pc when the working directory
-# has none.
-set(ORBIVISTA_INSTALLED_DATA_DIR ${CMAKE_INSTALL_FULL_DATADIR}/orbivista)
+# has none: the data folder relative to the executable's folder
+# (src/app/DataFolder.cpp), so the installed tree can be moved.
+file(RELATIVE_PATH data_dir_from_bindir ${CMAKE_INSTALL_FULL_BINDIR}
+     ${CMAKE_INSTALL_FULL_DATADIR}/orbivista)
 if(TARGET orbivista_app)
   target_compile_definitions(orbivista_app PRIVATE
-      ORBIVISTA_INSTALLED_DATA_DIR="${ORBIVISTA_INSTALLED_DATA_DIR}")
+      ORBIVISTA_DATA_DIR_FROM_BINDIR="${data_dir_from_bindir}")
 endif()
 
 if(TARGET orbivista)

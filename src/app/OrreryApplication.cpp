@@ -4,6 +4,7 @@
 #include "app/OrreryApplication.h"
 
 #include "app/CommandIds.h"
+#include "app/DataFolder.h"
 #include "framework/Settings.h"
 #include "model/BodyTable.h"
 #include "model/StarCatalogue.h"
@@ -149,15 +150,17 @@ void OrreryApplication::relabelMoonMenu(int32_t planetIndex) {
 
 std::string OrreryApplication::cataloguePath(const char* fileName) const {
     std::string path = catalogueFolder + "/" + fileName;
-#ifdef ORBIVISTA_INSTALLED_DATA_DIR
     // Started from a desktop menu the working directory holds no
-    // catalogues: fall back to the installed copies.  A folder chosen
-    // explicitly (the headless runner's --workdir) is taken as it is.
+    // catalogues: fall back to the copies installed with the executable.
+    // A folder chosen explicitly (the headless runner's --workdir) is taken
+    // as it is.
     if (catalogueFolder == "." && !pathExists(path)) {
-        std::string installed = std::string(ORBIVISTA_INSTALLED_DATA_DIR) + "/" + fileName;
-        if (pathExists(installed)) return installed;
+        const std::string dataFolder = installedDataFolder();
+        if (!dataFolder.empty()) {
+            std::string installed = dataFolder + "/" + fileName;
+            if (pathExists(installed)) return installed;
+        }
     }
-#endif
     return path;
 }
 
