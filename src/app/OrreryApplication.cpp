@@ -4,6 +4,7 @@
 #include "app/OrreryApplication.h"
 
 #include "app/CommandIds.h"
+#include "app/DataFolder.h"
 #include "framework/Settings.h"
 #include "model/BodyTable.h"
 #include "model/StarCatalogue.h"
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <system_error>
 #include <utility>
 
 namespace app {
@@ -34,6 +36,14 @@ constexpr uint32_t largestUnknownScreen = 16384;
 uint32_t saneClientSize(uint32_t saved, int32_t screenSize, uint32_t fallback) {
     const uint32_t largest = screenSize > 0 ? uint32_t(screenSize) : largestUnknownScreen;
     return saved >= smallestClientSize && saved <= largest ? saved : fallback;
+}
+
+// Whether `path` names something.  A path that cannot be searched (a loop of
+// symbolic links, a folder without search permission) counts as absent
+// instead of raising: start-up then goes on without that catalogue.
+bool pathExists(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(path, error) && !error;
 }
 
 } // namespace
@@ -153,15 +163,17 @@ void OrreryApplication::relabelMoonMenu(int32_t planetIndex) {
 
 std::string OrreryApplication::cataloguePath(const char* fileName) const {
     std::string path = catalogueFolder + "/" + fileName;
-#ifdef ORBIVISTA_INSTALLED_DATA_DIR
     // Started from a desktop menu the working directory holds no
-    // catalogues: fall back to the installed copies.  A folder chosen
-    // explicitly (the headless runner's --workdir) is taken as it is.
-    if (catalogueFolder == "." && !std::filesystem::exists(path)) {
-        std::string installed = std::string(ORBIVISTA_INSTALLED_DATA_DIR) + "/" + fileName;
-        if (std::filesystem::exists(installed)) return installed;
+    // catalogues: fall back to the copies installed with the executable.
+    // A folder chosen explicitly (the headless runner's --workdir) is taken
+    // as it is.
+    if (catalogueFolder == "." && !pathExists(path)) {
+        const std::string dataFolder = installedDataFolder();
+        if (!dataFolder.empty()) {
+            std::string installed = dataFolder + "/" + fileName;
+            if (pathExists(installed)) return installed;
+        }
     }
-#endif
     return path;
 }
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
 namespace {
 
@@ -134,6 +135,24 @@ TEST(StartUp, OnlyThePpmCatalogueIsLoadedWhenSaoIsMissing) {
     ASSERT_NE(a.stars, nullptr);
     EXPECT_EQ(a.starCount, 3);
     EXPECT_EQ(a.stars[0].colour, 0xFFFF8383u);
+}
+
+TEST(StartUp, ACatalogueNameThatCannotBeSearchedCountsAsMissing) {
+    // sao.pc in the working directory is a link to itself: looking it up
+    // fails with "too many levels of symbolic links", which must not stop
+    // the start-up.
+    AppHarness h;
+    h.writeCatalogue("ppm.pc", 1, 3, {{0.0, 0.0, 'M', 100}});
+    std::filesystem::create_symlink("sao.pc", h.folder / "sao.pc");
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(h.folder);
+    OrreryApplication& a = h.construct();
+    a.catalogueFolder = ".";
+    EXPECT_NO_THROW(h.initialize());
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(h.item(ID_SAO_CATALOG).text, "SAO Catalog\t(unavailable)");
+    EXPECT_EQ(h.item(ID_PPM_CATALOG).text, "PPM Catalog\t(3 stars)");
+    EXPECT_EQ(a.starCount, 3);
 }
 
 TEST(StartUp, WithoutCataloguesTheStarsAreOffForTheWholeRun) {

@@ -81,7 +81,8 @@ int main(int argc, char** argv) {
         std::fputs(headless::usageText(), stdout);
         return 0;
     }
-    if (!std::filesystem::is_directory(options.workdir))
+    std::error_code folderError;
+    if (!std::filesystem::is_directory(options.workdir, folderError))
         return badArguments("--workdir " + options.workdir + ": no such folder");
 
     orbivistaInitResources();
