@@ -22,6 +22,33 @@ TEST_F(GlDeviceTest, ClearFillsTheViewportOnly) {
     EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0), D3DERR_INVALIDCALL);
 }
 
+TEST_F(GlDeviceTest, ClearRectanglesAndTheirCountAsDirect3DReadsThem) {
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF102030, 1.0f, 0), S_OK);
+    D3DVIEWPORT8 viewport{8, 4, 16, 8, 0.0f, 1.0f};
+    ASSERT_EQ(device->SetViewport(&viewport), S_OK);
+    // Rectangles with a count of 0: nothing is cleared, and that succeeds.
+    const RECT inside{10, 6, 12, 8};
+    EXPECT_EQ(device->Clear(0, &inside, D3DCLEAR_TARGET, 0xFFFF0000, 1.0f, 0), S_OK);
+    EXPECT_EQ(pixel(pixels(), 10, 6), 0xFF102030u);
+    // A count with no rectangles: the whole viewport, and nothing outside it.
+    EXPECT_EQ(device->Clear(3, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0), S_OK);
+    auto image = pixels();
+    EXPECT_EQ(pixel(image, 8, 4), 0xFF00FF00u);
+    EXPECT_EQ(pixel(image, 23, 11), 0xFF00FF00u);
+    EXPECT_EQ(pixel(image, 7, 4), 0xFF102030u);
+    EXPECT_EQ(pixel(image, 24, 11), 0xFF102030u);
+    EXPECT_EQ(pixel(image, 8, 12), 0xFF102030u);
+    // Rectangles are clipped to the viewport.
+    const RECT across{0, 0, 12, 6};
+    EXPECT_EQ(device->Clear(1, &across, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0), S_OK);
+    image = pixels();
+    EXPECT_EQ(pixel(image, 8, 4), 0xFF0000FFu);
+    EXPECT_EQ(pixel(image, 11, 5), 0xFF0000FFu);
+    EXPECT_EQ(pixel(image, 12, 5), 0xFF00FF00u);
+    EXPECT_EQ(pixel(image, 8, 6), 0xFF00FF00u);
+    EXPECT_EQ(pixel(image, 7, 3), 0xFF102030u);
+}
+
 TEST_F(GlDeviceTest, PretransformedQuadCoversThePixelsDirect3DFills) {
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     device->SetRenderState(D3DRS_LIGHTING, 0);

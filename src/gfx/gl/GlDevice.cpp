@@ -342,9 +342,12 @@ HRESULT GlDevice::EndScene() {
 
 HRESULT GlDevice::Clear(uint32_t rectCount, const RECT* rects, uint32_t flags, D3DCOLOR colour,
                         float z, uint32_t stencil) {
-    if (rectCount && !rects) return D3DERR_INVALIDCALL;
     if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !backBuffer.hasDepth())
         return D3DERR_INVALIDCALL;
+    // Direct3D's reading of the pair: no rectangles clear the whole viewport
+    // whatever the count says; rectangles with a count of 0 clear nothing.
+    if (rects && rectCount == 0) return S_OK;
+    if (!rects) rectCount = 0;
     makeCurrent();
     cache.bindFramebuffer(backBuffer.drawFramebuffer());
     GLbitfield mask = 0;
