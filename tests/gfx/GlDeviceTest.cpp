@@ -77,6 +77,31 @@ TEST_F(GlDeviceTest, PretransformedQuadCoversThePixelsDirect3DFills) {
     EXPECT_EQ(pixel(shifted, 5, 50), 0xFF000000u);
 }
 
+TEST_F(GlDeviceTest, PretransformedDepthOutsideZeroToOneIsDrawnWithoutAZTest) {
+    // ZENABLE is FALSE (no depth buffer): z does not clip screen-space
+    // vertices, in front of 0 or beyond 1.
+    device->SetRenderState(D3DRS_LIGHTING, 0);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    device->BeginScene();
+    drawQuad(0, 0, 32, 32, 0xFFFF0000, 0, -0.5f);
+    drawQuad(32, 0, 64, 32, 0xFF00FF00, 0, 1.5f);
+    // Transformed vertices past the far plane (z > w) are still clipped.
+    struct ColouredVertex { // XYZ | DIFFUSE (0x42)
+        float x, y, z;
+        uint32_t colour;
+    };
+    const ColouredVertex far[3] = {
+        {-1, -1, 1.5f, 0xFF0000FF}, {-1, 0, 1.5f, 0xFF0000FF}, {1, -1, 1.5f, 0xFF0000FF}};
+    device->SetVertexShader(0x42);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, far, sizeof far[0]), S_OK);
+    device->EndScene();
+    const auto image = pixels();
+    EXPECT_EQ(pixel(image, 16, 16), 0xFFFF0000u);
+    EXPECT_EQ(pixel(image, 48, 16), 0xFF00FF00u);
+    EXPECT_EQ(pixel(image, 8, 56), 0xFF000000u); // the bottom-left triangle
+}
+
 TEST_F(GlDeviceTest, ResetRefusedWhileDefaultPoolObjectsOrStateBlocksExist) {
     VertexBuffer* dynamic = nullptr;
     ASSERT_EQ(device->CreateVertexBuffer(8400, D3DUSAGE_WRITEONLY | D3DUSAGE_DYNAMIC, 0,

@@ -405,7 +405,7 @@ HRESULT GlDevice::SetIndices(IndexBuffer* buffer, uint32_t baseVertexIndex) {
 }
 
 // ================================================================ draw path
-void GlDevice::applyRenderStates() {
+void GlDevice::applyRenderStates(bool pretransformed) {
     const DeviceState& state = tracker.current();
     const auto rs = [&](D3DRENDERSTATETYPE type) { return state.renderStates[type]; };
     BlendState blend;
@@ -430,6 +430,11 @@ void GlDevice::applyRenderStates() {
     depth.function = glCompareFunction(rs(D3DRS_ZFUNC));
     depth.write = rs(D3DRS_ZWRITEENABLE) != 0;
     cache.setDepth(depth);
+    // Direct3D does not clip pre-transformed vertices at z 0 and 1 while no
+    // depth test is in effect; GL would clip them at its near and far
+    // planes, so depth clamping keeps them.  Transformed vertices are
+    // clipped at z 0 and w by both, depth test or not.
+    cache.setDepthClamp(pretransformed && !depth.test);
 
     const uint32_t write = rs(D3DRS_COLORWRITEENABLE);
     cache.setColourMask(write & 1, write & 2, write & 4, (write & 8) && backBuffer.hasAlpha());
@@ -533,7 +538,7 @@ HRESULT GlDevice::prepareDraw(D3DPRIMITIVETYPE type, const VertexLayout& layout,
         return D3DERR_NOTAVAILABLE;
     }
     cache.bindFramebuffer(backBuffer.drawFramebuffer());
-    applyRenderStates();
+    applyRenderStates(layout.pretransformed);
     bindTextures();
     cache.useProgram(program->name());
     program->upload(state, setup);

@@ -168,7 +168,7 @@ private:
                    uint32_t stride);
     HRESULT prepareDraw(D3DPRIMITIVETYPE type, const VertexLayout& layout, GLuint buffer,
                         uint32_t stride, size_t base);
-    void applyRenderStates();
+    void applyRenderStates(bool pretransformed);
     void bindTextures();
     GLuint samplerFor(uint32_t stage);
     void bindVertexLayout(const VertexLayout& layout, GLuint buffer, uint32_t stride, size_t base);

@@ -95,6 +95,15 @@ void GlStateCache::setDepth(const DepthState& depth) {
     known.depth.set(depth);
 }
 
+void GlStateCache::setDepthClamp(bool enable) {
+    if (!known.depthClamp.differs(enable)) return;
+    if (enable)
+        GL_CHECK(gl, glEnable(GL_DEPTH_CLAMP));
+    else
+        GL_CHECK(gl, glDisable(GL_DEPTH_CLAMP));
+    known.depthClamp.set(enable);
+}
+
 void GlStateCache::setColourMask(bool r, bool g, bool b, bool a) {
     const unsigned mask = unsigned(r) | unsigned(g) << 1 | unsigned(b) << 2 | unsigned(a) << 3;
     if (!known.colourMask.differs(mask)) return;

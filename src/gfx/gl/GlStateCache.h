@@ -43,6 +43,8 @@ public:
     void setCull(bool enable, GLenum face);
     void setPolygonMode(GLenum mode);
     void setDepth(const DepthState& depth);
+    // GL_DEPTH_CLAMP: no clipping at the near and far planes.
+    void setDepthClamp(bool enable);
     void setColourMask(bool r, bool g, bool b, bool a);
     void setViewport(const Rectangle& viewport);
     void setScissor(const Rectangle& scissor);
@@ -67,6 +69,7 @@ private:
         Slot<bool> cullEnable;
         Slot<GLenum> cullFace, polygonMode;
         Slot<DepthState> depth;
+        Slot<bool> depthClamp;
         Slot<unsigned> colourMask;
         Slot<Rectangle> viewport, scissor;
         Slot<std::array<float, 2>> depthRange;
