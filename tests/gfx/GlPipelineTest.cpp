@@ -111,6 +111,35 @@ TEST_F(StagesTest, ReadingAnUnboundTextureDisablesTheRestOfTheCascade) {
     EXPECT_PRED2(closeTo, drawn(0xC0336699), 0x80FF8040u); // stage 1 then selects its texture
 }
 
+TEST_F(StagesTest, AnAlphaArgumentOnAnUnboundTextureReadsCurrent) {
+    // No texture: stage 0 adds the specular colour to the diffuse one, its
+    // alpha (the default SELECTARG1 of TEXTURE) reads CURRENT, the diffuse
+    // alpha; stage 1 modulates by the factor.  Only a colour operation on the
+    // missing texture would end the cascade.
+    device->SetRenderState(D3DRS_TEXTUREFACTOR, 0x80FF8040);
+    stage(0, D3DTOP_ADD, D3DTA_DIFFUSE, D3DTA_SPECULAR, D3DTOP_SELECTARG1);
+    stage(1, D3DTOP_MODULATE, D3DTA_CURRENT, D3DTA_TFACTOR, D3DTOP_DISABLE);
+    auto drawnWithSpecular = [&] {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+        device->BeginScene();
+        drawQuad(0, 0, 16, 16, 0xC0402010, 0x00404040);
+        device->EndScene();
+        return pixel(pixels(), 8, 8);
+    };
+    // (40 + 40, 20 + 40, 10 + 40) x (FF, 80, 40) / FF, alpha C0
+    EXPECT_PRED2(closeTo, drawnWithSpecular(), 0xC0803014u);
+    // An alpha operation on the texture and the factor: the diffuse alpha
+    // stands in for the texture's, C0 x 80 / FF.
+    stage(0, D3DTOP_ADD, D3DTA_DIFFUSE, D3DTA_SPECULAR, D3DTOP_MODULATE, D3DTA_TEXTURE,
+          D3DTA_TFACTOR);
+    EXPECT_PRED2(closeTo, drawnWithSpecular(), 0x60803014u);
+    // Premultiplied blend by the missing texture's alpha: the current alpha,
+    // factor + diffuse x (1 - C0 / FF).
+    stage(0, D3DTOP_ADD, D3DTA_DIFFUSE, D3DTA_SPECULAR, D3DTOP_BLENDTEXTUREALPHAPM, D3DTA_TFACTOR,
+          D3DTA_DIFFUSE);
+    EXPECT_PRED2(closeTo, drawnWithSpecular(), 0xB0803014u);
+}
+
 struct BlendTest : GlDeviceTest {
     uint32_t blended(uint32_t source, uint32_t sourceFactor, uint32_t destFactor,
                      uint32_t op = D3DBLENDOP_ADD) {
