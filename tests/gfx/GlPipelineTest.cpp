@@ -382,6 +382,34 @@ TEST_F(PointSpriteTest, SizeFollowsTheScaleFormulaAndItsClamp) {
     EXPECT_EQ(litColumns(0.0625f), std::make_pair(29, 34));
 }
 
+TEST_F(PointSpriteTest, PointsOfSizeZeroAfterTheClampDrawNothing) {
+    device->SetRenderState(D3DRS_LIGHTING, 0);
+    // Size 0 is first clamped to POINTSIZE_MIN (1): one pixel.
+    EXPECT_EQ(litColumns(0), std::make_pair(32, 32));
+    device->SetRenderState(D3DRS_POINTSIZE_MIN, floatBits(0));
+    EXPECT_EQ(litColumns(0), std::make_pair(-1, -1));
+    EXPECT_EQ(litColumns(-2), std::make_pair(-1, -1));
+    EXPECT_EQ(litColumns(1), std::make_pair(32, 32)); // other points keep their pixels
+    EXPECT_EQ(litColumns(4), std::make_pair(30, 33));
+    // Without PSIZE in the format the size is D3DRS_POINTSIZE.
+    struct ColouredVertex { // XYZ | DIFFUSE (0x42)
+        float x, y, z;
+        uint32_t colour;
+    };
+    const ColouredVertex point{0, 0, 0.5f, 0xFFFFFFFF};
+    auto centre = [&](float size) {
+        device->SetRenderState(D3DRS_POINTSIZE, floatBits(size));
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        device->SetVertexShader(0x42);
+        device->BeginScene();
+        EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &point, sizeof point), S_OK);
+        device->EndScene();
+        return pixel(pixels(), 32, 32);
+    };
+    EXPECT_EQ(centre(0), 0xFF000000u);
+    EXPECT_EQ(centre(1), 0xFFFFFFFFu);
+}
+
 TEST_F(PointSpriteTest, SpriteTextureRunsFromTopLeft) {
     Texture* texture = makeTexture(2, 2, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF});
     device->SetRenderState(D3DRS_LIGHTING, 0);

@@ -349,7 +349,12 @@ uniform vec4 uViewport; // D3D viewport: x, y from the top, width, height (pixel
                       "uPointScaleAbc.z * de * de;\n"
                       "    size = q > 0.0 ? uViewport.w * size * sqrt(1.0 / q) : "
                       "uPointSizeRange.y;\n";
-        source += "    gl_PointSize = clamp(size, uPointSizeRange.x, uPointSizeRange.y);\n";
+        // Direct3D draws nothing for a point of size 0 where GL would draw
+        // one pixel: such a point moves outside the clip volume, which
+        // discards it whole.
+        source += "    size = clamp(size, uPointSizeRange.x, uPointSizeRange.y);\n"
+                  "    gl_PointSize = size;\n"
+                  "    if (!(size > 0.0)) gl_Position = vec4(2.0, 2.0, 0.0, 1.0);\n";
     }
     for (int set = 0; set < shaderTexCoordSets; ++set)
         if (sets & (1u << set)) {
