@@ -147,6 +147,28 @@ TEST_F(GlDeviceTest, ResetRefusedWhileDefaultPoolObjectsOrStateBlocksExist) {
     backBuffer->Release();
 }
 
+TEST_F(GlDeviceTest, TextureUpdatedAfterATwoStageDrawChangesOnlyItself) {
+    Texture* first = makeTexture(1, 1, {0xFFFF0000});
+    Texture* second = makeTexture(1, 1, {0xFF0000FF});
+    device->SetRenderState(D3DRS_LIGHTING, 0);
+    device->SetTexture(0, first);
+    device->SetTexture(1, second);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_ADD);
+    device->BeginScene();
+    drawQuad(0, 0, 64, 64, 0xFFFFFFFF);
+    // The first texture turns green between two draws of one frame.
+    D3DLOCKED_RECT locked;
+    ASSERT_EQ(first->LockRect(0, &locked, nullptr, 0), S_OK);
+    *static_cast<uint32_t*>(locked.pBits) = 0xFF00FF00;
+    first->UnlockRect(0);
+    drawQuad(0, 0, 64, 64, 0xFFFFFFFF);
+    device->EndScene();
+    EXPECT_EQ(pixel(pixels(), 5, 5), 0xFF00FFFFu); // green + blue
+    first->Release();
+    second->Release();
+}
+
 TEST_F(GlDeviceTest, StateBlocksDriveWhatIsDrawn) {
     // The font's pattern: capture the caller's states, apply the drawing
     // block, draw, apply the captured block.

@@ -37,6 +37,14 @@ void GlStateCache::bindTexture(GLuint unit, GLuint texture) {
     known.textures[unit].set(texture);
 }
 
+void GlStateCache::bindTextureForEdit(GLuint unit, GLuint texture) {
+    bindTexture(unit, texture);
+    if (known.activeUnit != unit) {
+        GL_CHECK(gl, glActiveTexture(GL_TEXTURE0 + unit));
+        known.activeUnit = unit;
+    }
+}
+
 void GlStateCache::bindSampler(GLuint unit, GLuint sampler) {
     if (!known.samplers[unit].differs(sampler)) return;
     GL_CHECK(gl, glBindSampler(unit, sampler));

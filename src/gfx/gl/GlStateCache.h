@@ -38,6 +38,9 @@ public:
     void bindArrayBuffer(GLuint buffer);
     void bindFramebuffer(GLuint framebuffer);
     void bindTexture(GLuint unit, GLuint texture);
+    // Binds `texture` on `unit` and makes that unit active, so that glTex*
+    // calls reach this texture (bindTexture alone may leave another unit active).
+    void bindTextureForEdit(GLuint unit, GLuint texture);
     void bindSampler(GLuint unit, GLuint sampler);
     void setBlend(const BlendState& blend);
     void setCull(bool enable, GLenum face);
