@@ -468,6 +468,49 @@ TEST_F(GlDeviceTest, MipFilterNoneSamplesLevelZeroOnly) {
     texture->Release();
 }
 
+TEST_F(GlDeviceTest, MaxMipLevelAndLodBiasChooseTheLevelSampled) {
+    // Levels 0, 1, 2 of a 4 x 4 texture: red, green, blue.
+    Texture* texture = nullptr;
+    ASSERT_EQ(device->CreateTexture(4, 4, 3, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &texture), S_OK);
+    const uint32_t colours[3] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF};
+    for (uint32_t level = 0; level < 3; ++level) {
+        D3DLOCKED_RECT locked;
+        texture->LockRect(level, &locked, nullptr, 0);
+        for (uint32_t y = 0; y < (4u >> level); ++y)
+            for (uint32_t x = 0; x < (4u >> level); ++x)
+                static_cast<uint32_t*>(static_cast<void*>(static_cast<uint8_t*>(locked.pBits) +
+                                                          y * uint32_t(locked.Pitch)))[x] =
+                    colours[level];
+        texture->UnlockRect(level);
+    }
+    device->SetRenderState(D3DRS_LIGHTING, 0);
+    device->SetTexture(0, texture);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_POINT);
+    // Quads of 4 x 4 pixels (level 0 by size) and 2 x 2 pixels (level 1).
+    auto sampled = [&](uint32_t maxMipLevel, float bias) {
+        device->SetTextureStageState(0, D3DTSS_MAXMIPLEVEL, maxMipLevel);
+        device->SetTextureStageState(0, D3DTSS_MIPMAPLODBIAS, floatBits(bias));
+        device->BeginScene();
+        drawQuad(0, 0, 4, 4, 0xFFFFFFFF);
+        drawQuad(8, 0, 10, 2, 0xFFFFFFFF);
+        device->EndScene();
+        const auto image = pixels();
+        return std::make_pair(pixel(image, 1, 1), pixel(image, 8, 0));
+    };
+    const uint32_t red = colours[0], green = colours[1], blue = colours[2];
+    EXPECT_EQ(sampled(0, 0), std::make_pair(red, green));
+    // MAXMIPLEVEL n: level n is the most detailed one used; past the chain, its last.
+    EXPECT_EQ(sampled(1, 0), std::make_pair(green, green));
+    EXPECT_EQ(sampled(2, 0), std::make_pair(blue, blue));
+    EXPECT_EQ(sampled(7, 0), std::make_pair(blue, blue));
+    // The bias moves the level chosen, towards less detail when positive.
+    EXPECT_EQ(sampled(0, 1), std::make_pair(green, blue));
+    EXPECT_EQ(sampled(0, -1), std::make_pair(red, red));
+    EXPECT_EQ(sampled(1, -1), std::make_pair(green, green));
+    texture->Release();
+}
+
 TEST_F(GlDeviceTest, SixteenBitAndMultisampledBackBuffers) {
     device->Release();
     device = nullptr;

@@ -23,6 +23,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -449,10 +450,14 @@ void GlDevice::applyRenderStates(bool pretransformed) {
 
 GLuint GlDevice::samplerFor(uint32_t stage) {
     const auto& s = tracker.current().stageStates[stage];
-    const auto key =
-        std::make_tuple(glMinFilter(s[D3DTSS_MINFILTER], s[D3DTSS_MIPFILTER]),
-                        glMagFilter(s[D3DTSS_MAGFILTER]), glAddressMode(s[D3DTSS_ADDRESSU]),
-                        glAddressMode(s[D3DTSS_ADDRESSV]), s[D3DTSS_BORDERCOLOR]);
+    // MIPMAPLODBIAS holds a float's bits; one that is not a finite number
+    // biases nothing, and -0 keys as 0.
+    const float bias = bitsFloat(s[D3DTSS_MIPMAPLODBIAS]);
+    const float lodBias = std::isfinite(bias) && bias != 0.0f ? bias : 0.0f;
+    const auto key = std::make_tuple(
+        glMinFilter(s[D3DTSS_MINFILTER], s[D3DTSS_MIPFILTER]), glMagFilter(s[D3DTSS_MAGFILTER]),
+        glAddressMode(s[D3DTSS_ADDRESSU]), glAddressMode(s[D3DTSS_ADDRESSV]), s[D3DTSS_BORDERCOLOR],
+        floatBits(lodBias));
     auto found = samplers.find(key);
     if (found != samplers.end()) return found->second;
     GLuint sampler = 0;
@@ -466,6 +471,7 @@ GLuint GlDevice::samplerFor(uint32_t stage) {
                              float((border >> 8) & 0xFF) / 255.0f, float(border & 0xFF) / 255.0f,
                              float(border >> 24) / 255.0f};
     gl.glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, colour);
+    gl.glSamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, lodBias);
     samplers.emplace(key, sampler);
     return sampler;
 }
@@ -476,6 +482,14 @@ void GlDevice::bindTextures() {
     for (uint32_t stage = 0; stage < stages; ++stage) {
         auto* texture = static_cast<GlTexture*>(state.textures[stage]);
         if (!texture || !stageReadsTexture(state, stage)) continue;
+        // MAXMIPLEVEL: the most detailed level mip-mapping may select, the
+        // smallest level at most.  Without mip-mapping level 0 is sampled.
+        // The level is the texture's own (GL's base level), so one texture
+        // on two stages of one draw takes the later stage's.
+        const auto& s = state.stageStates[stage];
+        const uint32_t lastLevel = texture->GetLevelCount() - 1;
+        const bool mipMapped = s[D3DTSS_MIPFILTER] != D3DTEXF_NONE;
+        texture->useBaseLevel(stage, mipMapped ? std::min(s[D3DTSS_MAXMIPLEVEL], lastLevel) : 0);
         cache.bindTexture(stage, texture->name());
         cache.bindSampler(stage, samplerFor(stage));
     }

@@ -194,7 +194,8 @@ private:
     bool layoutKnown = false;
     GLuint streamBuffer = 0; // user-pointer draws
     size_t streamCapacity = 0, streamOffset = 0;
-    std::map<std::tuple<GLenum, GLenum, GLenum, GLenum, uint32_t>, GLuint> samplers;
+    // min, mag filter, wrap s, t, border colour, LOD bias bits
+    std::map<std::tuple<GLenum, GLenum, GLenum, GLenum, uint32_t, uint32_t>, GLuint> samplers;
 
     QCursor cursor;
     bool cursorSet = false;

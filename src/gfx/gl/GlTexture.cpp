@@ -92,6 +92,14 @@ HRESULT GlTexture::UnlockRect(uint32_t level) {
     return hr;
 }
 
+void GlTexture::useBaseLevel(uint32_t unit, uint32_t level) {
+    if (level == baseLevel) return;
+    device.stateCache().bindTextureForEdit(unit, texture);
+    GL_CHECK(device.functions(),
+             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, GLint(level)));
+    baseLevel = level;
+}
+
 void GlTexture::upload(uint32_t level) {
     GlFunctions& gl = device.functions();
     device.makeCurrent();
