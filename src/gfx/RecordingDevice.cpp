@@ -402,9 +402,12 @@ HRESULT RecordingDevice::Clear(uint32_t rectCount, const RECT* rects, uint32_t f
                              hexText(colour) + ", " + floatText(z) + ", " +
                              std::to_string(stencil) + ")";
     GFX_SCRIPTED_FAILURE("Clear", args, text);
-    if ((rectCount && !rects) ||
-        (flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL) && !parameters.EnableAutoDepthStencil))
+    if (flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL) && !parameters.EnableAutoDepthStencil)
         return logged("Clear", args, text, D3DERR_INVALIDCALL);
+    // As Direct3D reads the pair: no rectangles clear the whole viewport,
+    // rectangles with a count of 0 clear nothing.
+    if (rects && rectCount == 0) return logged("Clear", args, text, S_OK);
+    if (!rects) rectCount = 0;
     if (flags & D3DCLEAR_TARGET) {
         // Fill the back buffer's memory (32-bit formats), clipped to the viewport
         // and to each rectangle, so tests can read what a clear left.

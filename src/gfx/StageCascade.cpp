@@ -27,15 +27,20 @@ bool opReadsTexture(uint32_t op, uint32_t arg1, uint32_t arg2) {
 
 bool stageReadsTexture(const DeviceState& state, uint32_t stage) {
     const auto& s = state.stageStates[stage];
-    return opReadsTexture(s[D3DTSS_COLOROP], s[D3DTSS_COLORARG1], s[D3DTSS_COLORARG2]) ||
+    return colourReadsTexture(state, stage) ||
            opReadsTexture(s[D3DTSS_ALPHAOP], s[D3DTSS_ALPHAARG1], s[D3DTSS_ALPHAARG2]);
+}
+
+bool colourReadsTexture(const DeviceState& state, uint32_t stage) {
+    const auto& s = state.stageStates[stage];
+    return opReadsTexture(s[D3DTSS_COLOROP], s[D3DTSS_COLORARG1], s[D3DTSS_COLORARG2]);
 }
 
 uint32_t activeStageCount(const DeviceState& state, uint32_t maxStages) {
     uint32_t count = 0;
     while (count < maxStages && count < D3DMAX_TEXTURE_STAGES) {
         if (state.stageStates[count][D3DTSS_COLOROP] == D3DTOP_DISABLE) break;
-        if (stageReadsTexture(state, count) && !state.textures[count]) break;
+        if (!state.textures[count] && colourReadsTexture(state, count)) break;
         ++count;
     }
     return count;

@@ -1,7 +1,9 @@
 // Which texture stages take part in a draw, by Direct3D 8's rules:
 // the cascade ends at the first stage whose COLOROP is DISABLE, and a stage
-// that reads TEXTURE (in an argument its operations use) while no texture is
-// bound disables itself and every later stage.
+// whose colour operation reads TEXTURE (in an argument it uses) while no
+// texture is bound disables itself and every later stage.  Its alpha
+// operation reading the missing texture does not: that argument reads
+// CURRENT instead.
 #pragma once
 
 #include "gfx/DeviceState.h"
@@ -14,5 +16,8 @@ uint32_t activeStageCount(const DeviceState& state, uint32_t maxStages);
 // Whether a stage's colour or alpha operation reads an argument selecting
 // D3DTA_TEXTURE (unused arguments do not count).
 bool stageReadsTexture(const DeviceState& state, uint32_t stage);
+
+// The same for the colour operation alone.
+bool colourReadsTexture(const DeviceState& state, uint32_t stage);
 
 } // namespace gfx

@@ -43,6 +43,33 @@ TEST_F(GlDeviceTest, ClearFillsTheViewportOnly) {
     EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0), D3DERR_INVALIDCALL);
 }
 
+TEST_F(GlDeviceTest, ClearRectanglesAndTheirCountAsDirect3DReadsThem) {
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF102030, 1.0f, 0), S_OK);
+    D3DVIEWPORT8 viewport{8, 4, 16, 8, 0.0f, 1.0f};
+    ASSERT_EQ(device->SetViewport(&viewport), S_OK);
+    // Rectangles with a count of 0: nothing is cleared, and that succeeds.
+    const RECT inside{10, 6, 12, 8};
+    EXPECT_EQ(device->Clear(0, &inside, D3DCLEAR_TARGET, 0xFFFF0000, 1.0f, 0), S_OK);
+    EXPECT_EQ(pixel(pixels(), 10, 6), 0xFF102030u);
+    // A count with no rectangles: the whole viewport, and nothing outside it.
+    EXPECT_EQ(device->Clear(3, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0), S_OK);
+    auto image = pixels();
+    EXPECT_EQ(pixel(image, 8, 4), 0xFF00FF00u);
+    EXPECT_EQ(pixel(image, 23, 11), 0xFF00FF00u);
+    EXPECT_EQ(pixel(image, 7, 4), 0xFF102030u);
+    EXPECT_EQ(pixel(image, 24, 11), 0xFF102030u);
+    EXPECT_EQ(pixel(image, 8, 12), 0xFF102030u);
+    // Rectangles are clipped to the viewport.
+    const RECT across{0, 0, 12, 6};
+    EXPECT_EQ(device->Clear(1, &across, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0), S_OK);
+    image = pixels();
+    EXPECT_EQ(pixel(image, 8, 4), 0xFF0000FFu);
+    EXPECT_EQ(pixel(image, 11, 5), 0xFF0000FFu);
+    EXPECT_EQ(pixel(image, 12, 5), 0xFF00FF00u);
+    EXPECT_EQ(pixel(image, 8, 6), 0xFF00FF00u);
+    EXPECT_EQ(pixel(image, 7, 3), 0xFF102030u);
+}
+
 TEST_F(GlDeviceTest, PretransformedQuadCoversThePixelsDirect3DFills) {
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     device->SetRenderState(D3DRS_LIGHTING, 0);
@@ -69,6 +96,31 @@ TEST_F(GlDeviceTest, PretransformedQuadCoversThePixelsDirect3DFills) {
     EXPECT_EQ(pixel(shifted, 4, 51), 0xFF000000u);
     EXPECT_EQ(pixel(shifted, 9, 51), 0xFF000000u);
     EXPECT_EQ(pixel(shifted, 5, 50), 0xFF000000u);
+}
+
+TEST_F(GlDeviceTest, PretransformedDepthOutsideZeroToOneIsDrawnWithoutAZTest) {
+    // ZENABLE is FALSE (no depth buffer): z does not clip screen-space
+    // vertices, in front of 0 or beyond 1.
+    device->SetRenderState(D3DRS_LIGHTING, 0);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    device->BeginScene();
+    drawQuad(0, 0, 32, 32, 0xFFFF0000, 0, -0.5f);
+    drawQuad(32, 0, 64, 32, 0xFF00FF00, 0, 1.5f);
+    // Transformed vertices past the far plane (z > w) are still clipped.
+    struct ColouredVertex { // XYZ | DIFFUSE (0x42)
+        float x, y, z;
+        uint32_t colour;
+    };
+    const ColouredVertex far[3] = {
+        {-1, -1, 1.5f, 0xFF0000FF}, {-1, 0, 1.5f, 0xFF0000FF}, {1, -1, 1.5f, 0xFF0000FF}};
+    device->SetVertexShader(0x42);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, far, sizeof far[0]), S_OK);
+    device->EndScene();
+    const auto image = pixels();
+    EXPECT_EQ(pixel(image, 16, 16), 0xFFFF0000u);
+    EXPECT_EQ(pixel(image, 48, 16), 0xFF00FF00u);
+    EXPECT_EQ(pixel(image, 8, 56), 0xFF000000u); // the bottom-left triangle
 }
 
 TEST_F(GlDeviceTest, ResetRefusedWhileDefaultPoolObjectsOrStateBlocksExist) {
@@ -114,6 +166,28 @@ TEST_F(GlDeviceTest, ResetRefusedWhileDefaultPoolObjectsOrStateBlocksExist) {
     EXPECT_EQ(static_cast<const uint32_t*>(locked.pBits)[0], 0xFFFF0000u);
     backBuffer->UnlockRect();
     backBuffer->Release();
+}
+
+TEST_F(GlDeviceTest, TextureUpdatedAfterATwoStageDrawChangesOnlyItself) {
+    Texture* first = makeTexture(1, 1, {0xFFFF0000});
+    Texture* second = makeTexture(1, 1, {0xFF0000FF});
+    device->SetRenderState(D3DRS_LIGHTING, 0);
+    device->SetTexture(0, first);
+    device->SetTexture(1, second);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_ADD);
+    device->BeginScene();
+    drawQuad(0, 0, 64, 64, 0xFFFFFFFF);
+    // The first texture turns green between two draws of one frame.
+    D3DLOCKED_RECT locked;
+    ASSERT_EQ(first->LockRect(0, &locked, nullptr, 0), S_OK);
+    *static_cast<uint32_t*>(locked.pBits) = 0xFF00FF00;
+    first->UnlockRect(0);
+    drawQuad(0, 0, 64, 64, 0xFFFFFFFF);
+    device->EndScene();
+    EXPECT_EQ(pixel(pixels(), 5, 5), 0xFF00FFFFu); // green + blue
+    first->Release();
+    second->Release();
 }
 
 TEST_F(GlDeviceTest, StateBlocksDriveWhatIsDrawn) {

@@ -111,6 +111,35 @@ TEST_F(StagesTest, ReadingAnUnboundTextureDisablesTheRestOfTheCascade) {
     EXPECT_PRED2(closeTo, drawn(0xC0336699), 0x80FF8040u); // stage 1 then selects its texture
 }
 
+TEST_F(StagesTest, AnAlphaArgumentOnAnUnboundTextureReadsCurrent) {
+    // No texture: stage 0 adds the specular colour to the diffuse one, its
+    // alpha (the default SELECTARG1 of TEXTURE) reads CURRENT, the diffuse
+    // alpha; stage 1 modulates by the factor.  Only a colour operation on the
+    // missing texture would end the cascade.
+    device->SetRenderState(D3DRS_TEXTUREFACTOR, 0x80FF8040);
+    stage(0, D3DTOP_ADD, D3DTA_DIFFUSE, D3DTA_SPECULAR, D3DTOP_SELECTARG1);
+    stage(1, D3DTOP_MODULATE, D3DTA_CURRENT, D3DTA_TFACTOR, D3DTOP_DISABLE);
+    auto drawnWithSpecular = [&] {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+        device->BeginScene();
+        drawQuad(0, 0, 16, 16, 0xC0402010, 0x00404040);
+        device->EndScene();
+        return pixel(pixels(), 8, 8);
+    };
+    // (40 + 40, 20 + 40, 10 + 40) x (FF, 80, 40) / FF, alpha C0
+    EXPECT_PRED2(closeTo, drawnWithSpecular(), 0xC0803014u);
+    // An alpha operation on the texture and the factor: the diffuse alpha
+    // stands in for the texture's, C0 x 80 / FF.
+    stage(0, D3DTOP_ADD, D3DTA_DIFFUSE, D3DTA_SPECULAR, D3DTOP_MODULATE, D3DTA_TEXTURE,
+          D3DTA_TFACTOR);
+    EXPECT_PRED2(closeTo, drawnWithSpecular(), 0x60803014u);
+    // Premultiplied blend by the missing texture's alpha: the current alpha,
+    // factor + diffuse x (1 - C0 / FF).
+    stage(0, D3DTOP_ADD, D3DTA_DIFFUSE, D3DTA_SPECULAR, D3DTOP_BLENDTEXTUREALPHAPM, D3DTA_TFACTOR,
+          D3DTA_DIFFUSE);
+    EXPECT_PRED2(closeTo, drawnWithSpecular(), 0xB0803014u);
+}
+
 struct BlendTest : GlDeviceTest {
     uint32_t blended(uint32_t source, uint32_t sourceFactor, uint32_t destFactor,
                      uint32_t op = D3DBLENDOP_ADD) {
@@ -358,6 +387,34 @@ TEST_F(PointSpriteTest, SizeFollowsTheScaleFormulaAndItsClamp) {
     EXPECT_EQ(litColumns(0.0625f), std::make_pair(29, 34));
 }
 
+TEST_F(PointSpriteTest, PointsOfSizeZeroAfterTheClampDrawNothing) {
+    device->SetRenderState(D3DRS_LIGHTING, 0);
+    // Size 0 is first clamped to POINTSIZE_MIN (1): one pixel.
+    EXPECT_EQ(litColumns(0), std::make_pair(32, 32));
+    device->SetRenderState(D3DRS_POINTSIZE_MIN, floatBits(0));
+    EXPECT_EQ(litColumns(0), std::make_pair(-1, -1));
+    EXPECT_EQ(litColumns(-2), std::make_pair(-1, -1));
+    EXPECT_EQ(litColumns(1), std::make_pair(32, 32)); // other points keep their pixels
+    EXPECT_EQ(litColumns(4), std::make_pair(30, 33));
+    // Without PSIZE in the format the size is D3DRS_POINTSIZE.
+    struct ColouredVertex { // XYZ | DIFFUSE (0x42)
+        float x, y, z;
+        uint32_t colour;
+    };
+    const ColouredVertex point{0, 0, 0.5f, 0xFFFFFFFF};
+    auto centre = [&](float size) {
+        device->SetRenderState(D3DRS_POINTSIZE, floatBits(size));
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        device->SetVertexShader(0x42);
+        device->BeginScene();
+        EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &point, sizeof point), S_OK);
+        device->EndScene();
+        return pixel(pixels(), 32, 32);
+    };
+    EXPECT_EQ(centre(0), 0xFF000000u);
+    EXPECT_EQ(centre(1), 0xFFFFFFFFu);
+}
+
 TEST_F(PointSpriteTest, SpriteTextureRunsFromTopLeft) {
     Texture* texture = makeTexture(2, 2, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF});
     device->SetRenderState(D3DRS_LIGHTING, 0);
@@ -413,6 +470,49 @@ TEST_F(GlDeviceTest, MipFilterNoneSamplesLevelZeroOnly) {
     };
     EXPECT_EQ(sampled(D3DTEXF_NONE), 0xFFFF0000u);
     EXPECT_EQ(sampled(D3DTEXF_POINT), 0xFF00FF00u);
+    texture->Release();
+}
+
+TEST_F(GlDeviceTest, MaxMipLevelAndLodBiasChooseTheLevelSampled) {
+    // Levels 0, 1, 2 of a 4 x 4 texture: red, green, blue.
+    Texture* texture = nullptr;
+    ASSERT_EQ(device->CreateTexture(4, 4, 3, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &texture), S_OK);
+    const uint32_t colours[3] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF};
+    for (uint32_t level = 0; level < 3; ++level) {
+        D3DLOCKED_RECT locked;
+        texture->LockRect(level, &locked, nullptr, 0);
+        for (uint32_t y = 0; y < (4u >> level); ++y)
+            for (uint32_t x = 0; x < (4u >> level); ++x)
+                static_cast<uint32_t*>(static_cast<void*>(static_cast<uint8_t*>(locked.pBits) +
+                                                          y * uint32_t(locked.Pitch)))[x] =
+                    colours[level];
+        texture->UnlockRect(level);
+    }
+    device->SetRenderState(D3DRS_LIGHTING, 0);
+    device->SetTexture(0, texture);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_POINT);
+    // Quads of 4 x 4 pixels (level 0 by size) and 2 x 2 pixels (level 1).
+    auto sampled = [&](uint32_t maxMipLevel, float bias) {
+        device->SetTextureStageState(0, D3DTSS_MAXMIPLEVEL, maxMipLevel);
+        device->SetTextureStageState(0, D3DTSS_MIPMAPLODBIAS, floatBits(bias));
+        device->BeginScene();
+        drawQuad(0, 0, 4, 4, 0xFFFFFFFF);
+        drawQuad(8, 0, 10, 2, 0xFFFFFFFF);
+        device->EndScene();
+        const auto image = pixels();
+        return std::make_pair(pixel(image, 1, 1), pixel(image, 8, 0));
+    };
+    const uint32_t red = colours[0], green = colours[1], blue = colours[2];
+    EXPECT_EQ(sampled(0, 0), std::make_pair(red, green));
+    // MAXMIPLEVEL n: level n is the most detailed one used; past the chain, its last.
+    EXPECT_EQ(sampled(1, 0), std::make_pair(green, green));
+    EXPECT_EQ(sampled(2, 0), std::make_pair(blue, blue));
+    EXPECT_EQ(sampled(7, 0), std::make_pair(blue, blue));
+    // The bias moves the level chosen, towards less detail when positive.
+    EXPECT_EQ(sampled(0, 1), std::make_pair(green, blue));
+    EXPECT_EQ(sampled(0, -1), std::make_pair(red, red));
+    EXPECT_EQ(sampled(1, -1), std::make_pair(green, green));
     texture->Release();
 }
 

@@ -74,12 +74,14 @@ struct GlDeviceTest : testing::Test {
         return image[size_t(y) * width + x];
     }
 
-    // A quad covering screen pixels [x0, x1) x [y0, y1), texture 0..1 over it.
-    void drawQuad(float x0, float y0, float x1, float y1, uint32_t diffuse, uint32_t specular = 0) {
-        const ScreenVertex quad[4] = {{x0, y1, 0.5f, 1, diffuse, specular, 0, 1},
-                                      {x0, y0, 0.5f, 1, diffuse, specular, 0, 0},
-                                      {x1, y1, 0.5f, 1, diffuse, specular, 1, 1},
-                                      {x1, y0, 0.5f, 1, diffuse, specular, 1, 0}};
+    // A quad covering screen pixels [x0, x1) x [y0, y1) at depth z, texture
+    // 0..1 over it.
+    void drawQuad(float x0, float y0, float x1, float y1, uint32_t diffuse, uint32_t specular = 0,
+                  float z = 0.5f) {
+        const ScreenVertex quad[4] = {{x0, y1, z, 1, diffuse, specular, 0, 1},
+                                      {x0, y0, z, 1, diffuse, specular, 0, 0},
+                                      {x1, y1, z, 1, diffuse, specular, 1, 1},
+                                      {x1, y0, z, 1, diffuse, specular, 1, 0}};
         device->SetVertexShader(0x1C4);
         ASSERT_EQ(device->DrawPrimitiveUP(gfx::D3DPT_TRIANGLESTRIP, 2, quad, sizeof(ScreenVertex)),
                   gfx::S_OK);

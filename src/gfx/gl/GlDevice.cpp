@@ -24,6 +24,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -360,9 +361,12 @@ HRESULT GlDevice::EndScene() {
 
 HRESULT GlDevice::Clear(uint32_t rectCount, const RECT* rects, uint32_t flags, D3DCOLOR colour,
                         float z, uint32_t stencil) {
-    if (rectCount && !rects) return D3DERR_INVALIDCALL;
     if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !backBuffer.hasDepth())
         return D3DERR_INVALIDCALL;
+    // Direct3D's reading of the pair: no rectangles clear the whole viewport
+    // whatever the count says; rectangles with a count of 0 clear nothing.
+    if (rects && rectCount == 0) return S_OK;
+    if (!rects) rectCount = 0;
     makeCurrent();
     cache.bindFramebuffer(backBuffer.drawFramebuffer());
     GLbitfield mask = 0;
@@ -420,7 +424,7 @@ HRESULT GlDevice::SetIndices(IndexBuffer* buffer, uint32_t baseVertexIndex) {
 }
 
 // ================================================================ draw path
-void GlDevice::applyRenderStates() {
+void GlDevice::applyRenderStates(bool pretransformed) {
     const DeviceState& state = tracker.current();
     const auto rs = [&](D3DRENDERSTATETYPE type) { return state.renderStates[type]; };
     BlendState blend;
@@ -445,6 +449,11 @@ void GlDevice::applyRenderStates() {
     depth.function = glCompareFunction(rs(D3DRS_ZFUNC));
     depth.write = rs(D3DRS_ZWRITEENABLE) != 0;
     cache.setDepth(depth);
+    // Direct3D does not clip pre-transformed vertices at z 0 and 1 while no
+    // depth test is in effect; GL would clip them at its near and far
+    // planes, so depth clamping keeps them.  Transformed vertices are
+    // clipped at z 0 and w by both, depth test or not.
+    cache.setDepthClamp(pretransformed && !depth.test);
 
     const uint32_t write = rs(D3DRS_COLORWRITEENABLE);
     cache.setColourMask(write & 1, write & 2, write & 4, (write & 8) && backBuffer.hasAlpha());
@@ -459,10 +468,14 @@ void GlDevice::applyRenderStates() {
 
 GLuint GlDevice::samplerFor(uint32_t stage) {
     const auto& s = tracker.current().stageStates[stage];
-    const auto key =
-        std::make_tuple(glMinFilter(s[D3DTSS_MINFILTER], s[D3DTSS_MIPFILTER]),
-                        glMagFilter(s[D3DTSS_MAGFILTER]), glAddressMode(s[D3DTSS_ADDRESSU]),
-                        glAddressMode(s[D3DTSS_ADDRESSV]), s[D3DTSS_BORDERCOLOR]);
+    // MIPMAPLODBIAS holds a float's bits; one that is not a finite number
+    // biases nothing, and -0 keys as 0.
+    const float bias = bitsFloat(s[D3DTSS_MIPMAPLODBIAS]);
+    const float lodBias = std::isfinite(bias) && bias != 0.0f ? bias : 0.0f;
+    const auto key = std::make_tuple(
+        glMinFilter(s[D3DTSS_MINFILTER], s[D3DTSS_MIPFILTER]), glMagFilter(s[D3DTSS_MAGFILTER]),
+        glAddressMode(s[D3DTSS_ADDRESSU]), glAddressMode(s[D3DTSS_ADDRESSV]), s[D3DTSS_BORDERCOLOR],
+        floatBits(lodBias));
     auto found = samplers.find(key);
     if (found != samplers.end()) return found->second;
     GLuint sampler = 0;
@@ -476,6 +489,7 @@ GLuint GlDevice::samplerFor(uint32_t stage) {
                              float((border >> 8) & 0xFF) / 255.0f, float(border & 0xFF) / 255.0f,
                              float(border >> 24) / 255.0f};
     gl.glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, colour);
+    gl.glSamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, lodBias);
     samplers.emplace(key, sampler);
     return sampler;
 }
@@ -486,6 +500,14 @@ void GlDevice::bindTextures() {
     for (uint32_t stage = 0; stage < stages; ++stage) {
         auto* texture = static_cast<GlTexture*>(state.textures[stage]);
         if (!texture || !stageReadsTexture(state, stage)) continue;
+        // MAXMIPLEVEL: the most detailed level mip-mapping may select, the
+        // smallest level at most.  Without mip-mapping level 0 is sampled.
+        // The level is the texture's own (GL's base level), so one texture
+        // on two stages of one draw takes the later stage's.
+        const auto& s = state.stageStates[stage];
+        const uint32_t lastLevel = texture->GetLevelCount() - 1;
+        const bool mipMapped = s[D3DTSS_MIPFILTER] != D3DTEXF_NONE;
+        texture->useBaseLevel(stage, mipMapped ? std::min(s[D3DTSS_MAXMIPLEVEL], lastLevel) : 0);
         cache.bindTexture(stage, texture->name());
         cache.bindSampler(stage, samplerFor(stage));
     }
@@ -548,7 +570,7 @@ HRESULT GlDevice::prepareDraw(D3DPRIMITIVETYPE type, const VertexLayout& layout,
         return D3DERR_NOTAVAILABLE;
     }
     cache.bindFramebuffer(backBuffer.drawFramebuffer());
-    applyRenderStates();
+    applyRenderStates(layout.pretransformed);
     bindTextures();
     cache.useProgram(program->name());
     program->upload(state, setup);

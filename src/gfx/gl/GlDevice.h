@@ -168,7 +168,7 @@ private:
                    uint32_t stride);
     HRESULT prepareDraw(D3DPRIMITIVETYPE type, const VertexLayout& layout, GLuint buffer,
                         uint32_t stride, size_t base);
-    void applyRenderStates();
+    void applyRenderStates(bool pretransformed);
     void bindTextures();
     GLuint samplerFor(uint32_t stage);
     void bindVertexLayout(const VertexLayout& layout, GLuint buffer, uint32_t stride, size_t base);
@@ -194,7 +194,8 @@ private:
     bool layoutKnown = false;
     GLuint streamBuffer = 0; // user-pointer draws
     size_t streamCapacity = 0, streamOffset = 0;
-    std::map<std::tuple<GLenum, GLenum, GLenum, GLenum, uint32_t>, GLuint> samplers;
+    // min, mag filter, wrap s, t, border colour, LOD bias bits
+    std::map<std::tuple<GLenum, GLenum, GLenum, GLenum, uint32_t, uint32_t>, GLuint> samplers;
 
     QCursor cursor;
     bool cursorSet = false;

@@ -25,6 +25,13 @@ uint8_t argumentCode(uint32_t argument) {
     return uint8_t(select | (argument & (D3DTA_COMPLEMENT | D3DTA_ALPHAREPLICATE)));
 }
 
+// An alpha argument; one that reads a missing texture reads CURRENT.
+uint8_t alphaArgumentCode(uint32_t argument, bool textureBound) {
+    const uint8_t code = argumentCode(argument);
+    if (textureBound || (code & D3DTA_SELECTMASK) != D3DTA_TEXTURE) return code;
+    return uint8_t((code & ~D3DTA_SELECTMASK) | D3DTA_CURRENT);
+}
+
 // A material colour source; a vertex colour the format lacks falls back to
 // the material, as Direct3D does.
 MaterialSource materialSource(uint32_t source, const VertexLayout& layout, bool colourVertex) {
@@ -122,13 +129,21 @@ ProgramKey programKeyOf(const DeviceState& state, const DrawSetup& setup) {
         if (operationReadsSecond(stage.colourOp))
             stage.colourArg2 = argumentCode(s[D3DTSS_COLORARG2]);
         stage.alphaOp = settled(operationCode(s[D3DTSS_ALPHAOP]));
+        // A running stage without a texture has a colour operation that does
+        // not read it (StageCascade.h); where its alpha operation does, the
+        // texture's alpha is the current alpha.
+        const bool bound = state.textures[i] != nullptr;
+        if (!bound && stage.alphaOp == D3DTOP_BLENDTEXTUREALPHA)
+            stage.alphaOp = uint8_t(D3DTOP_BLENDCURRENTALPHA);
         if (stage.alphaOp != D3DTOP_DISABLE) {
             if (operationReadsFirst(stage.alphaOp))
-                stage.alphaArg1 = argumentCode(s[D3DTSS_ALPHAARG1]);
+                stage.alphaArg1 = alphaArgumentCode(s[D3DTSS_ALPHAARG1], bound);
             if (operationReadsSecond(stage.alphaOp))
-                stage.alphaArg2 = argumentCode(s[D3DTSS_ALPHAARG2]);
+                stage.alphaArg2 = alphaArgumentCode(s[D3DTSS_ALPHAARG2], bound);
         }
-        stage.readsTexture = readsTexture(stage);
+        // The premultiplied blend on a missing texture blends by the current
+        // alpha (the shader's texel is then the current colour) and samples nothing.
+        stage.readsTexture = bound && readsTexture(stage);
         if (stage.readsTexture) {
             anyTexture = true;
             // Sets the format lacks read the first one.

@@ -155,7 +155,9 @@ std::string argumentCode(uint8_t code, bool rgb, bool readsTexture) {
 
 // A D3DTOP_* operation on the locals `a` and `b`; colour DISABLE never
 // reaches here (it ends the cascade) and unknown codes select Arg1.
-std::string operationCode(uint8_t op) {
+// `texel` names the texture's colour: "current" where a stage's alpha
+// operation blends by a texture that is not bound.
+std::string operationCode(uint8_t op, const std::string& texel) {
     switch (op) {
     case D3DTOP_SELECTARG2:
         return "b";
@@ -178,11 +180,11 @@ std::string operationCode(uint8_t op) {
     case D3DTOP_BLENDDIFFUSEALPHA:
         return "mix(b, a, diffuse.a)";
     case D3DTOP_BLENDTEXTUREALPHA:
-        return "mix(b, a, texel.a)";
+        return "mix(b, a, " + texel + ".a)";
     case D3DTOP_BLENDFACTORALPHA:
         return "mix(b, a, uTextureFactor.a)";
     case D3DTOP_BLENDTEXTUREALPHAPM:
-        return "a + b * (1.0 - texel.a)";
+        return "a + b * (1.0 - " + texel + ".a)";
     case D3DTOP_BLENDCURRENTALPHA:
         return "mix(b, a, current.a)";
     default:
@@ -203,7 +205,8 @@ std::string stageHalf(const StageKey& stage, bool rgb, const char* target) {
         code += std::string("            ") + type +
                 " b = " + argumentCode(argumentOf(stage, first + 1), rgb, stage.readsTexture) +
                 ";\n";
-    code += std::string("            ") + target + " = clamp(" + operationCode(op) +
+    const std::string texel = stage.readsTexture ? "texel" : "current";
+    code += std::string("            ") + target + " = clamp(" + operationCode(op, texel) +
             ", 0.0, 1.0);\n        }\n";
     return code;
 }
@@ -346,7 +349,12 @@ uniform vec4 uViewport; // D3D viewport: x, y from the top, width, height (pixel
                       "uPointScaleAbc.z * de * de;\n"
                       "    size = q > 0.0 ? uViewport.w * size * sqrt(1.0 / q) : "
                       "uPointSizeRange.y;\n";
-        source += "    gl_PointSize = clamp(size, uPointSizeRange.x, uPointSizeRange.y);\n";
+        // Direct3D draws nothing for a point of size 0 where GL would draw
+        // one pixel: such a point moves outside the clip volume, which
+        // discards it whole.
+        source += "    size = clamp(size, uPointSizeRange.x, uPointSizeRange.y);\n"
+                  "    gl_PointSize = size;\n"
+                  "    if (!(size > 0.0)) gl_Position = vec4(2.0, 2.0, 0.0, 1.0);\n";
     }
     for (int set = 0; set < shaderTexCoordSets; ++set)
         if (sets & (1u << set)) {

@@ -37,6 +37,14 @@ void GlStateCache::bindTexture(GLuint unit, GLuint texture) {
     known.textures[unit].set(texture);
 }
 
+void GlStateCache::bindTextureForEdit(GLuint unit, GLuint texture) {
+    bindTexture(unit, texture);
+    if (known.activeUnit != unit) {
+        GL_CHECK(gl, glActiveTexture(GL_TEXTURE0 + unit));
+        known.activeUnit = unit;
+    }
+}
+
 void GlStateCache::bindSampler(GLuint unit, GLuint sampler) {
     if (!known.samplers[unit].differs(sampler)) return;
     GL_CHECK(gl, glBindSampler(unit, sampler));
@@ -93,6 +101,15 @@ void GlStateCache::setDepth(const DepthState& depth) {
     if (all || old.write != depth.write)
         GL_CHECK(gl, glDepthMask(depth.write ? GL_TRUE : GL_FALSE));
     known.depth.set(depth);
+}
+
+void GlStateCache::setDepthClamp(bool enable) {
+    if (!known.depthClamp.differs(enable)) return;
+    if (enable)
+        GL_CHECK(gl, glEnable(GL_DEPTH_CLAMP));
+    else
+        GL_CHECK(gl, glDisable(GL_DEPTH_CLAMP));
+    known.depthClamp.set(enable);
 }
 
 void GlStateCache::setColourMask(bool r, bool g, bool b, bool a) {

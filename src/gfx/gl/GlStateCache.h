@@ -38,11 +38,16 @@ public:
     void bindArrayBuffer(GLuint buffer);
     void bindFramebuffer(GLuint framebuffer);
     void bindTexture(GLuint unit, GLuint texture);
+    // Binds `texture` on `unit` and makes that unit active, so that glTex*
+    // calls reach this texture (bindTexture alone may leave another unit active).
+    void bindTextureForEdit(GLuint unit, GLuint texture);
     void bindSampler(GLuint unit, GLuint sampler);
     void setBlend(const BlendState& blend);
     void setCull(bool enable, GLenum face);
     void setPolygonMode(GLenum mode);
     void setDepth(const DepthState& depth);
+    // GL_DEPTH_CLAMP: no clipping at the near and far planes.
+    void setDepthClamp(bool enable);
     void setColourMask(bool r, bool g, bool b, bool a);
     void setViewport(const Rectangle& viewport);
     void setScissor(const Rectangle& scissor);
@@ -67,6 +72,7 @@ private:
         Slot<bool> cullEnable;
         Slot<GLenum> cullFace, polygonMode;
         Slot<DepthState> depth;
+        Slot<bool> depthClamp;
         Slot<unsigned> colourMask;
         Slot<Rectangle> viewport, scissor;
         Slot<std::array<float, 2>> depthRange;

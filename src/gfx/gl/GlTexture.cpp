@@ -39,7 +39,7 @@ GlTexture::GlTexture(GlDevice& device, ResourceRegistry& registry, ImageMemory i
     glTextureFormatOf(memory.format(), format);
     GlFunctions& gl = device.functions();
     GL_CHECK(gl, glGenTextures(1, &texture));
-    device.stateCache().bindTexture(0, texture);
+    device.stateCache().bindTextureForEdit(0, texture);
     // Every level exists from the start; MAX_LEVEL keeps a short chain complete.
     GL_CHECK(gl,
              glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, GLint(memory.levelCount() - 1)));
@@ -92,10 +92,18 @@ HRESULT GlTexture::UnlockRect(uint32_t level) {
     return hr;
 }
 
+void GlTexture::useBaseLevel(uint32_t unit, uint32_t level) {
+    if (level == baseLevel) return;
+    device.stateCache().bindTextureForEdit(unit, texture);
+    GL_CHECK(device.functions(),
+             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, GLint(level)));
+    baseLevel = level;
+}
+
 void GlTexture::upload(uint32_t level) {
     GlFunctions& gl = device.functions();
     device.makeCurrent();
-    device.stateCache().bindTexture(0, texture);
+    device.stateCache().bindTextureForEdit(0, texture);
     const ImageLevel& image = memory.level(level);
     GL_CHECK(gl, glPixelStorei(GL_UNPACK_ALIGNMENT, 4));
     GL_CHECK(gl, glTexSubImage2D(GL_TEXTURE_2D, GLint(level), 0, 0, GLsizei(image.width),

@@ -24,6 +24,9 @@ public:
     GlTexture(GlDevice& device, ResourceRegistry& registry, ImageMemory image, uint32_t usage,
               uint32_t pool);
     GLuint name() const { return texture; }
+    // Makes `level` the most detailed one sampled (GL's base level), binding
+    // the texture on `unit` where that changes it.
+    void useBaseLevel(uint32_t unit, uint32_t level);
 
     uint32_t GetLevelCount() override { return memory.levelCount(); }
     HRESULT GetLevelDesc(uint32_t level, D3DSURFACE_DESC* desc) override;
@@ -40,6 +43,7 @@ private:
     ImageMemory memory;
     uint32_t usage;
     GLuint texture = 0;
+    uint32_t baseLevel = 0;
     GlTextureFormat format;
     std::vector<uint32_t> lockFlags;
 };
