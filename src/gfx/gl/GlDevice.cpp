@@ -557,6 +557,9 @@ HRESULT GlDevice::DrawPrimitive(D3DPRIMITIVETYPE type, uint32_t startVertex,
     if (const HRESULT hr = prepareDraw(type, layout, buffer->storage().name(), stride, 0);
         FAILED(hr))
         return hr;
+    buffer->storage().prepare(startVertex * stride,
+                              uint32_t(std::min<uint64_t>(buffer->storage().memory().length(),
+                                                          (uint64_t{startVertex} + count) * stride)));
     GL_CHECK(gl, glDrawArrays(glPrimitiveMode(type), GLint(startVertex), GLsizei(count)));
     return S_OK;
 }
@@ -584,6 +587,12 @@ HRESULT GlDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, uint32_t /*minInde
     if (const HRESULT hr = prepareDraw(type, layout, vertices->storage().name(), stride, 0);
         FAILED(hr))
         return hr;
+    // Indices are unsigned: the vertices read lie from the base to the highest.
+    vertices->storage().prepare(
+        uint32_t(std::min<uint64_t>(vertices->storage().memory().length(),
+                                    uint64_t{state.baseVertexIndex} * stride)),
+        uint32_t(std::min<uint64_t>(vertices->storage().memory().length(), (highest + 1) * stride)));
+    indices->storage().prepare(startIndex * indexSize, (startIndex + count) * indexSize);
     if (elementBuffer != indices->storage().name()) {
         GL_CHECK(gl, glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices->storage().name()));
         elementBuffer = indices->storage().name();
