@@ -1,11 +1,12 @@
 // Vertex and index buffers of the GL device: the bytes in CPU memory
 // (BufferMemory, kept for managed buffers across Reset and for validating
 // indexed draws) and a GL buffer brought up to date lazily: Unlock only
-// notes what changed, and a draw uploads the part of that it reads.  A
-// buffer locked whole with D3DLOCK_DISCARD but drawn from in part (the
-// text's glyph quads) so sends only what is drawn.  D3DLOCK_DISCARD orphans
-// the GL storage so the driver need not wait.  Uploads go through
-// GL_COPY_WRITE_BUFFER, which no vertex array holds.
+// notes what changed, and a draw uploads the part of that it reads.  Draws
+// from a buffer rewritten under D3DLOCK_DISCARD (the text's glyph quads) copy
+// the vertices they read into the device's stream buffer instead, as
+// user-pointer draws do; an indexed draw from one orphans its GL storage so
+// the driver need not wait.  Uploads go through GL_COPY_WRITE_BUFFER, which
+// no vertex array holds.
 #pragma once
 
 #include "gfx/BufferMemory.h"
@@ -26,6 +27,9 @@ public:
     const BufferMemory& memory() const { return bytes; }
     HRESULT lock(uint32_t offset, uint32_t size, uint8_t** data, uint32_t flags);
     HRESULT unlock();
+    // Whether the buffer was written whole (D3DLOCK_DISCARD) since the GL
+    // buffer last had its contents.
+    bool discardPending() const { return orphan; }
     // Brings bytes [begin, end) of the GL buffer up to date before a draw
     // reads them (the bound GL_COPY_WRITE_BUFFER changes when it uploads).
     void prepare(uint32_t begin, uint32_t end) {
