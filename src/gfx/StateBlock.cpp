@@ -17,7 +17,8 @@ template <size_t N, class Visit> void forEachSet(const std::bitset<N>& bits, Vis
 } // namespace
 
 void StateBlock::applyTo(DeviceState& state) const {
-    forEachSet(renderStateSet, [&](size_t rs) { state.renderStates[rs] = values.renderStates[rs]; });
+    forEachSet(renderStateSet,
+               [&](size_t rs) { state.renderStates[rs] = values.renderStates[rs]; });
     for (uint32_t stage = 0; stage < D3DMAX_TEXTURE_STAGES; ++stage) {
         forEachSet(stageStateSet[stage], [&](size_t type) {
             state.stageStates[stage][type] = values.stageStates[stage][type];
@@ -43,7 +44,8 @@ void StateBlock::applyTo(DeviceState& state) const {
 }
 
 void StateBlock::captureFrom(const DeviceState& state) {
-    forEachSet(renderStateSet, [&](size_t rs) { values.renderStates[rs] = state.renderStates[rs]; });
+    forEachSet(renderStateSet,
+               [&](size_t rs) { values.renderStates[rs] = state.renderStates[rs]; });
     for (uint32_t stage = 0; stage < D3DMAX_TEXTURE_STAGES; ++stage) {
         forEachSet(stageStateSet[stage], [&](size_t type) {
             values.stageStates[stage][type] = state.stageStates[stage][type];

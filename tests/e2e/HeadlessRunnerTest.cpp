@@ -81,11 +81,11 @@ TEST(RunOptions, LongDecimalStepsRoundToTheirDouble) {
         const char* text;
         int64_t numerator, denominator;
     };
-    for (const Case& c : {Case{"0.016666666666666666", 1, 60}, Case{"0.0166666666666666667", 1, 60},
-                          Case{"0.33333333333333331", 1, 3}, Case{"1e-3", 1, 1000},
-                          Case{"0.0000000001", 1, 10'000'000'000},
-                          Case{"0.10000000000000000001", 1, 10}, Case{"2.5E1", 25, 1},
-                          Case{"1000000.0000000000", 1'000'000, 1}}) {
+    for (const Case& c :
+         {Case{"0.016666666666666666", 1, 60}, Case{"0.0166666666666666667", 1, 60},
+          Case{"0.33333333333333331", 1, 3}, Case{"1e-3", 1, 1000},
+          Case{"0.0000000001", 1, 10'000'000'000}, Case{"0.10000000000000000001", 1, 10},
+          Case{"2.5E1", 25, 1}, Case{"1000000.0000000000", 1'000'000, 1}}) {
         const auto step = headless::parseFrameStep(c.text);
         ASSERT_TRUE(step) << c.text;
         EXPECT_EQ(step->numerator, c.numerator) << c.text;

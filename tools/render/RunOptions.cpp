@@ -73,8 +73,7 @@ struct Ratio {
 Ratio simplestBetween(Ratio low, Ratio high) {
     const Wide floorLow = low.num / low.den;
     // An integer above low and below high.
-    if (high.den == 0 || Wide(floorLow + 1) * high.den < high.num)
-        return {floorLow + 1, 1};
+    if (high.den == 0 || Wide(floorLow + 1) * high.den < high.num) return {floorLow + 1, 1};
     // low and high share their whole part w: w + 1 / simplest(1/(high-w), 1/(low-w)).
     const Ratio lowRest{low.num - floorLow * low.den, low.den};
     const Ratio highRest{high.num - floorLow * high.den, high.den};
@@ -87,8 +86,10 @@ Ratio simplestBetween(Ratio low, Ratio high) {
 // out of the clock's range.
 std::optional<FrameStep> simplestFractionOf(double seconds) {
     int exponent = 0;
-    const double mantissa = std::frexp(seconds, &exponent); // [0.5, 1) x 2^exponent
-    const int shift = 54 - exponent; // seconds = m / 2^(shift - 1), m < 2^53
+    // seconds = mantissa x 2^exponent with mantissa in [0.5, 1), so
+    // seconds = m / 2^(shift - 1) with the whole number m < 2^53.
+    const double mantissa = std::frexp(seconds, &exponent);
+    const int shift = 54 - exponent;
     if (shift > 126) return std::nullopt;
     const auto m = Wide(std::ldexp(mantissa, 53));
     const Wide den = Wide(1) << shift;

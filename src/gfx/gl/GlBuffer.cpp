@@ -70,8 +70,8 @@ void GlBufferStorage::upload(uint32_t begin, uint32_t end) {
     // range: from the stale range's start when the draw's lies inside it.
     const uint32_t to = std::min(end, staleEnd);
     const uint32_t from = to == staleEnd ? std::max(begin, staleBegin) : staleBegin;
-    GL_CHECK(gl, glBufferSubData(target, GLintptr(from), GLsizeiptr(to - from),
-                                 bytes.data() + from));
+    GL_CHECK(gl,
+             glBufferSubData(target, GLintptr(from), GLsizeiptr(to - from), bytes.data() + from));
     if (from == staleBegin)
         staleBegin = to;
     else

@@ -566,9 +566,10 @@ HRESULT GlDevice::DrawPrimitive(D3DPRIMITIVETYPE type, uint32_t startVertex,
     if (const HRESULT hr = prepareDraw(type, layout, buffer->storage().name(), stride, 0);
         FAILED(hr))
         return hr;
-    buffer->storage().prepare(startVertex * stride,
-                              uint32_t(std::min<uint64_t>(buffer->storage().memory().length(),
-                                                          (uint64_t{startVertex} + count) * stride)));
+    const uint64_t drawnEnd = (uint64_t{startVertex} + count) * stride;
+    GlBufferStorage& storage = buffer->storage();
+    storage.prepare(startVertex * stride,
+                    uint32_t(std::min<uint64_t>(storage.memory().length(), drawnEnd)));
     GL_CHECK(gl, glDrawArrays(glPrimitiveMode(type), GLint(startVertex), GLsizei(count)));
     return S_OK;
 }
@@ -597,10 +598,11 @@ HRESULT GlDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, uint32_t /*minInde
         FAILED(hr))
         return hr;
     // Indices are unsigned: the vertices read lie from the base to the highest.
-    vertices->storage().prepare(
-        uint32_t(std::min<uint64_t>(vertices->storage().memory().length(),
-                                    uint64_t{state.baseVertexIndex} * stride)),
-        uint32_t(std::min<uint64_t>(vertices->storage().memory().length(), (highest + 1) * stride)));
+    GlBufferStorage& vertexStorage = vertices->storage();
+    const uint64_t vertexBytes = vertexStorage.memory().length();
+    vertexStorage.prepare(
+        uint32_t(std::min<uint64_t>(vertexBytes, uint64_t{state.baseVertexIndex} * stride)),
+        uint32_t(std::min<uint64_t>(vertexBytes, (highest + 1) * stride)));
     indices->storage().prepare(startIndex * indexSize, (startIndex + count) * indexSize);
     if (elementBuffer != indices->storage().name()) {
         GL_CHECK(gl, glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices->storage().name()));
@@ -628,8 +630,8 @@ HRESULT GlDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, uint32_t primitiveCount
     return hr;
 }
 
-HRESULT GlDevice::drawFromStream(D3DPRIMITIVETYPE type, const VertexLayout& layout,
-                                 uint32_t count, const void* vertexData, uint32_t stride) {
+HRESULT GlDevice::drawFromStream(D3DPRIMITIVETYPE type, const VertexLayout& layout, uint32_t count,
+                                 const void* vertexData, uint32_t stride) {
     const size_t bytes = size_t(count) * stride;
     cache.bindArrayBuffer(streamBuffer);
     // Each draw's vertices start on a whole vertex, so draws of one format

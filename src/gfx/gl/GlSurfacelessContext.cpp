@@ -35,10 +35,18 @@ std::unique_ptr<SurfacelessContext> SurfacelessContext::create(std::string* erro
     }
     // A configuration only to name the context's colour format: nothing is
     // ever drawn to a surface of it (the device draws into framebuffer objects).
-    const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE,
-                                       EGL_OPENGL_BIT,   EGL_RED_SIZE,    8,
-                                       EGL_GREEN_SIZE,   8,               EGL_BLUE_SIZE,
-                                       8,                EGL_ALPHA_SIZE,  8,
+    const EGLint configAttributes[] = {EGL_SURFACE_TYPE,
+                                       EGL_PBUFFER_BIT,
+                                       EGL_RENDERABLE_TYPE,
+                                       EGL_OPENGL_BIT,
+                                       EGL_RED_SIZE,
+                                       8,
+                                       EGL_GREEN_SIZE,
+                                       8,
+                                       EGL_BLUE_SIZE,
+                                       8,
+                                       EGL_ALPHA_SIZE,
+                                       8,
                                        EGL_NONE};
     EGLConfig config = nullptr;
     EGLint configCount = 0;
