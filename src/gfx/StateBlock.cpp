@@ -3,17 +3,30 @@
 
 namespace gfx {
 
+namespace {
+
+// Calls visit(i) for every set bit of bits, in increasing order.  The text
+// and the planet passes apply and capture blocks many times a frame, and a
+// block names a few of the hundreds of states a device has: this walks the
+// set bits a machine word at a time instead of testing each.
+template <size_t N, class Visit> void forEachSet(const std::bitset<N>& bits, Visit visit) {
+    for (size_t i = bits._Find_first(); i < N; i = bits._Find_next(i))
+        visit(i);
+}
+
+} // namespace
+
 void StateBlock::applyTo(DeviceState& state) const {
-    for (uint32_t rs = 0; rs < D3DRS_COUNT; ++rs)
-        if (renderStateSet[rs]) state.renderStates[rs] = values.renderStates[rs];
+    forEachSet(renderStateSet,
+               [&](size_t rs) { state.renderStates[rs] = values.renderStates[rs]; });
     for (uint32_t stage = 0; stage < D3DMAX_TEXTURE_STAGES; ++stage) {
-        for (uint32_t type = 0; type < D3DTSS_COUNT; ++type)
-            if (stageStateSet[stage][type])
-                state.stageStates[stage][type] = values.stageStates[stage][type];
+        forEachSet(stageStateSet[stage], [&](size_t type) {
+            state.stageStates[stage][type] = values.stageStates[stage][type];
+        });
         if (textureSet[stage]) state.textures[stage] = values.textures[stage];
     }
-    for (uint32_t slot = 0; slot < transformSlotCount; ++slot)
-        if (transformSet[slot]) state.transforms[slot] = values.transforms[slot];
+    forEachSet(transformSet,
+               [&](size_t slot) { state.transforms[slot] = values.transforms[slot]; });
     for (uint32_t index : lightSet)
         state.lights[index].light = values.lights.at(index).light;
     for (uint32_t index : lightEnableSet)
@@ -31,16 +44,16 @@ void StateBlock::applyTo(DeviceState& state) const {
 }
 
 void StateBlock::captureFrom(const DeviceState& state) {
-    for (uint32_t rs = 0; rs < D3DRS_COUNT; ++rs)
-        if (renderStateSet[rs]) values.renderStates[rs] = state.renderStates[rs];
+    forEachSet(renderStateSet,
+               [&](size_t rs) { values.renderStates[rs] = state.renderStates[rs]; });
     for (uint32_t stage = 0; stage < D3DMAX_TEXTURE_STAGES; ++stage) {
-        for (uint32_t type = 0; type < D3DTSS_COUNT; ++type)
-            if (stageStateSet[stage][type])
-                values.stageStates[stage][type] = state.stageStates[stage][type];
+        forEachSet(stageStateSet[stage], [&](size_t type) {
+            values.stageStates[stage][type] = state.stageStates[stage][type];
+        });
         if (textureSet[stage]) values.textures[stage] = state.textures[stage];
     }
-    for (uint32_t slot = 0; slot < transformSlotCount; ++slot)
-        if (transformSet[slot]) values.transforms[slot] = state.transforms[slot];
+    forEachSet(transformSet,
+               [&](size_t slot) { values.transforms[slot] = state.transforms[slot]; });
     // A light the device no longer has (never set there) keeps D3D's default.
     auto deviceLight = [&](uint32_t index) {
         auto found = state.lights.find(index);

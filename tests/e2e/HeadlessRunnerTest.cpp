@@ -68,8 +68,34 @@ TEST(RunOptions, StepsAreExactFractions) {
     ASSERT_TRUE(step);
     EXPECT_EQ(step->numerator, 2);
     EXPECT_EQ(step->denominator, 1);
-    for (const char* bad : {"0", "0.0", "-1", "1/0", "x", "", ".", "1e-3", "0.0000000001", "+1/2"})
+    for (const char* bad : {"0", "0.0", "-1", "1/0", "x", "", ".", "+1/2", "1e", "1e+", "0x1p-4",
+                            "inf", "nan", "1.5.2", "1000000.5", "2e6", "1e-30", "0e5"})
         EXPECT_FALSE(headless::parseFrameStep(bad)) << bad;
+}
+
+// A script prints 1/60 with all of a double's digits; longer decimals and
+// exponents are read to a double's precision and kept as the simplest
+// fraction of that double, so the clock still reads whole frames exactly.
+TEST(RunOptions, LongDecimalStepsRoundToTheirDouble) {
+    struct Case {
+        const char* text;
+        int64_t numerator, denominator;
+    };
+    for (const Case& c :
+         {Case{"0.016666666666666666", 1, 60}, Case{"0.0166666666666666667", 1, 60},
+          Case{"0.33333333333333331", 1, 3}, Case{"1e-3", 1, 1000},
+          Case{"0.0000000001", 1, 10'000'000'000}, Case{"0.10000000000000000001", 1, 10},
+          Case{"2.5E1", 25, 1}, Case{"1000000.0000000000", 1'000'000, 1}}) {
+        const auto step = headless::parseFrameStep(c.text);
+        ASSERT_TRUE(step) << c.text;
+        EXPECT_EQ(step->numerator, c.numerator) << c.text;
+        EXPECT_EQ(step->denominator, c.denominator) << c.text;
+    }
+    // Digits no double holds: some fraction of that double, never a refusal.
+    const auto step = headless::parseFrameStep("0.012345678901234567890123");
+    ASSERT_TRUE(step);
+    EXPECT_EQ(step->seconds(), 0.012345678901234567890123);
+    EXPECT_NE(parseRunOptions({"--step", "0.016666666666666666"}).options, std::nullopt);
 }
 
 TEST(RunOptions, BadArgumentsAreNamed) {

@@ -138,6 +138,39 @@ def test_image():
         check(max(pixel(image, 2, 2)) < 200, "no overlay in the top-left corner")
 
 
+def test_without_x_server():
+    # Off screen the runner needs no X server: with no DISPLAY, or one that
+    # nobody answers, it draws through EGL with no window system, and the
+    # frame and the state are those of a run on the X server (when the test
+    # has one).
+    scene = ("--size", "320x240", "--frames", "3", "--keys", "6 L Ctrl+T")
+    with tempfile.TemporaryDirectory() as folder:
+        outputs = {}
+        cases = [("no DISPLAY", None), ("DISPLAY unanswered", ":9876")]
+        if os.environ.get("DISPLAY"):
+            cases.append(("X server", os.environ["DISPLAY"]))
+        for name, display in cases:
+            env = environment()
+            env.pop("DISPLAY", None)
+            if display:
+                env["DISPLAY"] = display
+            image, state = (os.path.join(folder, f"{len(outputs)}.{kind}")
+                            for kind in ("png", "json"))
+            render(*scene, "--out", image, "--state", state, env=env)
+            with open(image, "rb") as f, open(state) as g:
+                outputs[name] = (f.read(), json.load(g))
+        picture = read_png(os.path.join(folder, "0.png"))
+        centre = count_pixels(picture, (150, 110, 170, 130), bright)
+        check(centre > 100, f"Saturn without an X server: {centre} bright pixels of 400")
+        check(count_pixels(picture, (0, 0, 320, 240), green_text) > 200, "the HUD and tutorial")
+        s = outputs["no DISPLAY"][1]
+        check(s["planet"] == 6 and s["labelMode"] == 3 and s["tutorial"]
+              and s["backBufferWidth"] == 320,
+              f"state without an X server: planet {s['planet']}, labels {s['labelMode']}")
+        for name, output in outputs.items():
+            check(output == outputs["no DISPLAY"], f"{name}: not the frame and state of no DISPLAY")
+
+
 def test_settings_are_read_and_written():
     with tempfile.TemporaryDirectory() as folder:
         store = os.path.join(folder, "settings.conf")
@@ -236,6 +269,7 @@ def main():
         test_drag_turns_the_view, test_image, test_settings_are_read_and_written,
         test_without_catalogues, test_bad_arguments, test_bench, test_window_mode,
         test_every_command_on_a_gl_debug_context,
+        test_without_x_server,
     ]
     if args.only:
         tests = [t for t in tests if t.__name__.removeprefix("test_") in args.only]

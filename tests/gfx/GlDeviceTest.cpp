@@ -8,6 +8,9 @@
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 
+#include <algorithm>
+#include <iterator>
+
 using namespace gfx;
 using namespace gfxtest;
 
@@ -216,6 +219,66 @@ TEST_F(GlDeviceTest, StateBlocksDriveWhatIsDrawn) {
     EXPECT_EQ(pixel(image, 50, 10), 0xFF404040u);
     device->DeleteStateBlock(saved);
     device->DeleteStateBlock(drawing);
+}
+
+// Buffers reach GL when drawn, and only the part a draw reads: whatever
+// mix of partial writes, discards and partial draws, each draw shows what
+// was written last over the vertices it reads.
+TEST_F(GlDeviceTest, BufferDrawsShowTheLatestWrites) {
+    constexpr uint32_t quadVertices = 6, quads = 3;
+    auto writeQuad = [](ScreenVertex* at, float x0, uint32_t colour) {
+        const float x1 = x0 + 8, y0 = 0, y1 = 8;
+        const ScreenVertex corners[quadVertices] = {
+            {x0, y1, 0.5f, 1, colour, 0, 0, 0}, {x0, y0, 0.5f, 1, colour, 0, 0, 0},
+            {x1, y1, 0.5f, 1, colour, 0, 0, 0}, {x1, y1, 0.5f, 1, colour, 0, 0, 0},
+            {x0, y0, 0.5f, 1, colour, 0, 0, 0}, {x1, y0, 0.5f, 1, colour, 0, 0, 0}};
+        std::copy(std::begin(corners), std::end(corners), at);
+    };
+    for (const uint32_t usage : {0u, uint32_t(D3DUSAGE_DYNAMIC)}) {
+        VertexBuffer* buffer = nullptr;
+        ASSERT_EQ(device->CreateVertexBuffer(quads * quadVertices * sizeof(ScreenVertex),
+                                             usage | D3DUSAGE_WRITEONLY, 0x1C4, D3DPOOL_DEFAULT,
+                                             &buffer),
+                  S_OK);
+        auto lockQuad = [&](uint32_t quad, uint32_t flags) {
+            uint8_t* bytes = nullptr;
+            const uint32_t size = quadVertices * sizeof(ScreenVertex);
+            EXPECT_EQ(buffer->Lock(flags & D3DLOCK_DISCARD ? 0 : quad * size,
+                                   flags & D3DLOCK_DISCARD ? 0 : size, &bytes, flags),
+                      S_OK);
+            auto* vertices = reinterpret_cast<ScreenVertex*>(bytes);
+            return flags & D3DLOCK_DISCARD ? vertices + quad * quadVertices : vertices;
+        };
+        auto drawQuads = [&](uint32_t first, uint32_t count) {
+            EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, first * quadVertices, 2 * count),
+                      S_OK);
+        };
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        device->SetRenderState(D3DRS_LIGHTING, 0);
+        device->SetVertexShader(0x1C4);
+        device->BeginScene();
+        device->SetStreamSource(0, buffer, sizeof(ScreenVertex));
+        // The whole buffer, drawn in two parts.
+        ScreenVertex* all = lockQuad(0, usage ? D3DLOCK_DISCARD : 0);
+        writeQuad(all, 0, 0xFFFF0000);
+        writeQuad(all + quadVertices, 10, 0xFF00FF00);
+        writeQuad(all + 2 * quadVertices, 20, 0xFF0000FF);
+        buffer->Unlock();
+        drawQuads(0, 1);
+        drawQuads(2, 1);
+        // One quad rewritten in place, then everything drawn.
+        writeQuad(lockQuad(0, 0), 0, 0xFFFFFF00);
+        buffer->Unlock();
+        drawQuads(1, 1);
+        drawQuads(0, 3);
+        device->EndScene();
+        const auto image = pixels();
+        EXPECT_EQ(pixel(image, 4, 4), 0xFFFFFF00u) << "usage " << usage;
+        EXPECT_EQ(pixel(image, 14, 4), 0xFF00FF00u) << "usage " << usage;
+        EXPECT_EQ(pixel(image, 24, 4), 0xFF0000FFu) << "usage " << usage;
+        device->SetStreamSource(0, nullptr, 0);
+        buffer->Release();
+    }
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <sstream>
@@ -53,6 +54,57 @@ constexpr int64_t maxFrames = 10'000'000;
 constexpr int64_t maxNotches = 1000;
 constexpr int64_t maxDrag = 100000;
 
+// The longest step: a million seconds a frame.
+constexpr int64_t maxStepSeconds = 1'000'000;
+// The clock reads frame x numerator ticks: with at most maxFrames frames
+// (and the few a script adds) that stays well inside 64 bits.
+constexpr int64_t maxStepNumerator = 500'000'000'000;
+
+// Exact non-negative fractions for the search below; a zero denominator is
+// infinity.  A double step in range is m / 2^k with m < 2^53 and k < 128, and
+// every number the search makes is at most one of those.
+__extension__ typedef unsigned __int128 Wide;
+struct Ratio {
+    Wide num = 0, den = 1;
+};
+
+// The fraction with the smallest denominator (then numerator) strictly
+// between low and high, 0 <= low < high.
+Ratio simplestBetween(Ratio low, Ratio high) {
+    const Wide floorLow = low.num / low.den;
+    // An integer above low and below high.
+    if (high.den == 0 || Wide(floorLow + 1) * high.den < high.num) return {floorLow + 1, 1};
+    // low and high share their whole part w: w + 1 / simplest(1/(high-w), 1/(low-w)).
+    const Ratio lowRest{low.num - floorLow * low.den, low.den};
+    const Ratio highRest{high.num - floorLow * high.den, high.den};
+    const Ratio inner = simplestBetween({highRest.den, highRest.num}, {lowRest.den, lowRest.num});
+    return {floorLow * inner.num + inner.den, inner.num};
+}
+
+// The simplest fraction that rounds to the double seconds (anything strictly
+// within half a unit in the last place of it); nullopt when the fraction is
+// out of the clock's range.
+std::optional<FrameStep> simplestFractionOf(double seconds) {
+    int exponent = 0;
+    // seconds = mantissa x 2^exponent with mantissa in [0.5, 1), so
+    // seconds = m / 2^(shift - 1) with the whole number m < 2^53.
+    const double mantissa = std::frexp(seconds, &exponent);
+    const int shift = 54 - exponent;
+    if (shift > 126) return std::nullopt;
+    const auto m = Wide(std::ldexp(mantissa, 53));
+    const Wide den = Wide(1) << shift;
+    // The neighbours of seconds are m +- 1 over 2^(shift-1), so half-way is
+    // 2m +- 1 over 2^shift; below a power of two the lower neighbour is half
+    // as far.
+    const bool powerOfTwo = m == Wide(1) << 52;
+    const Ratio low = powerOfTwo ? Ratio{4 * m - 1, 2 * den} : Ratio{2 * m - 1, den};
+    const Ratio found = simplestBetween(low, {2 * m + 1, den});
+    if (found.num == 0 || found.num > Wide(maxStepNumerator) ||
+        found.den > Wide(std::numeric_limits<int64_t>::max()))
+        return std::nullopt;
+    return FrameStep{int64_t(found.num), int64_t(found.den)};
+}
+
 } // namespace
 
 std::optional<FrameStep> parseFrameStep(const std::string& text) {
@@ -64,21 +116,36 @@ std::optional<FrameStep> parseFrameStep(const std::string& text) {
         const int64_t g = greatestCommonDivisor(*p, *q);
         return FrameStep{*p / g, *q / g};
     }
-    // A plain decimal: digits, at most one point, at most nine decimals.
-    const size_t point = text.find('.');
-    const std::string whole = text.substr(0, point);
-    const std::string decimals = point == std::string::npos ? "" : text.substr(point + 1);
-    if ((whole.empty() && decimals.empty()) || decimals.size() > 9) return std::nullopt;
+    // A plain decimal: digits with at most one point, then maybe an exponent.
+    const size_t exponent = text.find_first_of("eE");
+    const std::string mantissa = text.substr(0, exponent);
+    const size_t point = mantissa.find('.');
+    const std::string whole = mantissa.substr(0, point);
+    const std::string decimals = point == std::string::npos ? "" : mantissa.substr(point + 1);
+    if (whole.empty() && decimals.empty()) return std::nullopt;
     for (char c : whole + decimals)
         if (c < '0' || c > '9') return std::nullopt;
-    int64_t denominator = 1;
-    for (size_t i = 0; i < decimals.size(); ++i)
-        denominator *= 10;
-    const auto numerator = parseInteger(whole + decimals, 0, 1'000'000'000'000'000LL);
-    if (!numerator || *numerator == 0) return std::nullopt;
-    if (*numerator / denominator > 1'000'000) return std::nullopt; // a million seconds a frame
-    const int64_t g = greatestCommonDivisor(*numerator, denominator);
-    return FrameStep{*numerator / g, denominator / g};
+    if (exponent != std::string::npos) {
+        const std::string power = text.substr(exponent + 1);
+        if (!parseInteger(power, -9999, 9999)) return std::nullopt;
+    }
+    // Up to nine decimals and no exponent: the decimal itself, exactly.
+    if (exponent == std::string::npos && decimals.size() <= 9) {
+        int64_t denominator = 1;
+        for (size_t i = 0; i < decimals.size(); ++i)
+            denominator *= 10;
+        const auto numerator = parseInteger(whole + decimals, 0, 1'000'000'000'000'000LL);
+        if (!numerator || *numerator == 0) return std::nullopt;
+        const int64_t g = greatestCommonDivisor(*numerator, denominator);
+        const FrameStep exact{*numerator / g, denominator / g};
+        if (exact.numerator > maxStepSeconds * exact.denominator) return std::nullopt;
+        if (exact.numerator <= maxStepNumerator) return exact;
+    }
+    // Anything longer is read to a double's precision.
+    const double seconds = std::strtod(text.c_str(), nullptr);
+    if (!std::isfinite(seconds) || seconds <= 0 || seconds > double(maxStepSeconds))
+        return std::nullopt;
+    return simplestFractionOf(seconds);
 }
 
 std::optional<InputToken> parseInputToken(const std::string& text, std::string* error) {
@@ -258,7 +325,8 @@ const char* usageText() {
            "\n"
            "  --size WxH          back buffer in pixels (default 800x600)\n"
            "  --frames N          frames to produce (default 1)\n"
-           "  --step S            application seconds per frame, decimal or p/q (default 1/60)\n"
+           "  --step S            application seconds per frame, a decimal (0.02, 1e-3) or\n"
+           "                      a fraction p/q (default 1/60), at most 1000000\n"
            "  --workdir DIR       folder of sao.pc and ppm.pc (default the current folder)\n"
            "  --settings FILE     settings store to read and write (default a fresh one)\n"
            "  --keys \"K K ...\"    input before the first frame\n"
@@ -277,7 +345,15 @@ const char* usageText() {
            "Wheel+N, Wheel-N and Ctrl+Wheel+N turn the wheel by N notches; Drag:DX,DY holds\n"
            "the right button, moves the cursor by (DX, DY), runs a frame and lets go.\n"
            "Keys that open a dialog or change the display (F1, F2, Alt+Return) and the exit\n"
-           "keys are refused.  Bad arguments exit with status 2.\n";
+           "keys are refused.  Bad arguments exit with status 2.\n"
+           "\n"
+           "The step is kept as a fraction p/q, and the program's clock counts q ticks a\n"
+           "second and p ticks a frame, so frame N is at exactly N x p/q seconds however\n"
+           "many microseconds that is: 1/60 never drifts.  A fraction is kept as written\n"
+           "(reduced); a decimal of up to nine places is kept exactly (0.02 is 1/50); a\n"
+           "longer one, or one with an exponent, is read to a double's precision (further\n"
+           "digits round) and kept as the simplest fraction that rounds to that double:\n"
+           "0.016666666666666666 is 1/60, 0.33333333333333331 is 1/3.\n";
 }
 
 } // namespace headless

@@ -81,6 +81,11 @@ QImage readBackBuffer(gfx::Device* device, std::string* error) {
         image = QImage(static_cast<const uchar*>(locked.pBits), int(desc.Width), int(desc.Height),
                        locked.Pitch, format)
                     .convertToFormat(QImage::Format_RGB888);
+        // 96 dpi whatever the screen says (Qt takes the default from it), so
+        // that the file is the same on every display and without one.
+        constexpr int dotsPerMeterAt96Dpi = 3780;
+        image.setDotsPerMeterX(dotsPerMeterAt96Dpi);
+        image.setDotsPerMeterY(dotsPerMeterAt96Dpi);
         surface->UnlockRect();
     }
     surface->Release();

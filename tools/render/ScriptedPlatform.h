@@ -48,7 +48,10 @@ public:
         return true;
     }
     uint32_t timeGetTime() final {
-        return uint32_t(clockFrame * step.numerator * 1000 / step.denominator);
+        // Wide enough for the longest steps; the millisecond clock wraps as a
+        // 32-bit one does.
+        __extension__ const __int128 ticks = (__int128)clockFrame * step.numerator * 1000;
+        return uint32_t(int64_t(ticks / step.denominator));
     }
 
 protected:

@@ -1,12 +1,13 @@
 // orbivista-render: runs the real Orbivista application with a fixed frame
 // step and scripted input, off screen (or, with --window, in a real window),
 // and writes the back buffer (PNG), the state (JSON) and frame timings.
-// Needs an X server for the GL context even off screen: run it under
-// xvfb-run.
+// Off screen it needs no X server: without one the GL context comes through
+// EGL with no window system (GlDisplayChoice.h).
 //
 // Exit status: 0 after a complete run, 1 when the run or an output failed,
 // 2 for bad arguments (the reason on standard error).
 #include "FrameBench.h"
+#include "GlDisplayChoice.h"
 #include "HeadlessPlatform.h"
 #include "InputScript.h"
 #include "MemoryReport.h"
@@ -97,11 +98,13 @@ int main(int argc, char** argv) {
     // would only take room.
     parsed.options->inputs = {};
 
-    // GL contexts come from the window system even off screen: without a
-    // display Qt would abort with a less helpful message.
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
+    // A window needs a display; without one Qt would abort with a less
+    // helpful message.  Off screen, EGL stands in for a missing X server.
+    if (options.window && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
         !std::getenv("QT_QPA_PLATFORM"))
-        return failure("no display for a GL context: run it under xvfb-run");
+        return failure("no display for a window: run it under xvfb-run");
+    const headless::XServerProbe xServer;
+    if (!options.window && headless::offscreenNeedsEgl(xServer)) headless::useSurfacelessEgl();
 
     // A fresh store unless one is named: a run never touches the user's.
     QTemporaryDir settingsFolder;

@@ -14,7 +14,10 @@ GlBufferStorage::GlBufferStorage(GlDevice& device, uint32_t length, uint32_t usa
     GlFunctions& gl = device.functions();
     GL_CHECK(gl, glGenBuffers(1, &buffer));
     GL_CHECK(gl, glBindBuffer(GL_COPY_WRITE_BUFFER, buffer));
-    GL_CHECK(gl, glBufferData(GL_COPY_WRITE_BUFFER, GLsizeiptr(length), bytes.data(), glUsage));
+    GL_CHECK(gl, glBufferData(GL_COPY_WRITE_BUFFER, GLsizeiptr(length), nullptr, glUsage));
+    // The zeros of the CPU copy reach GL with the first draw that reads them.
+    staleBegin = 0;
+    staleEnd = length;
 }
 
 GlBufferStorage::~GlBufferStorage() {
@@ -38,23 +41,45 @@ HRESULT GlBufferStorage::lock(uint32_t offset, uint32_t size, uint8_t** data, ui
 HRESULT GlBufferStorage::unlock() {
     const HRESULT hr = bytes.unlock();
     if (FAILED(hr) || bytes.locked() || dirtyBegin >= dirtyEnd) return hr;
-    GlFunctions& gl = device.functions();
-    device.makeCurrent();
-    GL_CHECK(gl, glBindBuffer(GL_COPY_WRITE_BUFFER, buffer));
-    const GLenum target = GL_COPY_WRITE_BUFFER;
     if (discard) {
-        // New storage: draws still reading the old contents keep theirs.
-        GL_CHECK(gl, glBufferData(target, GLsizeiptr(bytes.length()), nullptr, glUsage));
-        GL_CHECK(gl, glBufferSubData(target, 0, GLsizeiptr(bytes.length()), bytes.data()));
+        // New storage at the next upload: draws still reading the old
+        // contents keep theirs, and all of the new is still to be sent.
+        orphan = true;
+        staleBegin = 0;
+        staleEnd = bytes.length();
     } else {
-        GL_CHECK(gl, glBufferSubData(target, GLintptr(dirtyBegin),
-                                     GLsizeiptr(dirtyEnd - dirtyBegin), bytes.data() + dirtyBegin));
+        staleBegin = std::min(staleBegin, dirtyBegin);
+        staleEnd = std::max(staleEnd, dirtyEnd);
     }
     dirtyBegin = ~0u;
     dirtyEnd = 0;
     discard = false;
     ++writes;
     return hr;
+}
+
+void GlBufferStorage::upload(uint32_t begin, uint32_t end) {
+    GlFunctions& gl = device.functions();
+    const GLenum target = GL_COPY_WRITE_BUFFER;
+    GL_CHECK(gl, glBindBuffer(target, buffer));
+    if (orphan) {
+        GL_CHECK(gl, glBufferData(target, GLsizeiptr(bytes.length()), nullptr, glUsage));
+        orphan = false;
+    }
+    // Send the stale part of [begin, end) and keep what is still stale one
+    // range: from the stale range's start when the draw's lies inside it.
+    const uint32_t to = std::min(end, staleEnd);
+    const uint32_t from = to == staleEnd ? std::max(begin, staleBegin) : staleBegin;
+    GL_CHECK(gl,
+             glBufferSubData(target, GLintptr(from), GLsizeiptr(to - from), bytes.data() + from));
+    if (from == staleBegin)
+        staleBegin = to;
+    else
+        staleEnd = from;
+    if (staleBegin >= staleEnd) {
+        staleBegin = ~0u;
+        staleEnd = 0;
+    }
 }
 
 GlVertexBuffer::GlVertexBuffer(GlDevice& device, ResourceRegistry& registry, uint32_t length,

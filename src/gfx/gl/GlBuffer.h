@@ -1,8 +1,12 @@
 // Vertex and index buffers of the GL device: the bytes in CPU memory
 // (BufferMemory, kept for managed buffers across Reset and for validating
-// indexed draws) and a GL buffer updated with the range written at Unlock.
-// D3DLOCK_DISCARD orphans the GL storage so the driver need not wait.
-// Uploads go through GL_COPY_WRITE_BUFFER, which no vertex array holds.
+// indexed draws) and a GL buffer brought up to date lazily: Unlock only
+// notes what changed, and a draw uploads the part of that it reads.  Draws
+// from a buffer rewritten under D3DLOCK_DISCARD (the text's glyph quads) copy
+// the vertices they read into the device's stream buffer instead, as
+// user-pointer draws do; an indexed draw from one orphans its GL storage so
+// the driver need not wait.  Uploads go through GL_COPY_WRITE_BUFFER, which
+// no vertex array holds.
 #pragma once
 
 #include "gfx/BufferMemory.h"
@@ -23,6 +27,14 @@ public:
     const BufferMemory& memory() const { return bytes; }
     HRESULT lock(uint32_t offset, uint32_t size, uint8_t** data, uint32_t flags);
     HRESULT unlock();
+    // Whether the buffer was written whole (D3DLOCK_DISCARD) since the GL
+    // buffer last had its contents.
+    bool discardPending() const { return orphan; }
+    // Brings bytes [begin, end) of the GL buffer up to date before a draw
+    // reads them (the bound GL_COPY_WRITE_BUFFER changes when it uploads).
+    void prepare(uint32_t begin, uint32_t end) {
+        if (staleBegin < staleEnd && begin < staleEnd && staleBegin < end) upload(begin, end);
+    }
     // Rises with every write; index buffers use it to re-validate.
     uint64_t version() const { return writes; }
 
@@ -31,8 +43,14 @@ private:
     BufferMemory bytes;
     GLuint buffer = 0;
     GLenum glUsage;
-    uint32_t dirtyBegin = ~0u, dirtyEnd = 0;
+    void upload(uint32_t begin, uint32_t end);
+
+    uint32_t dirtyBegin = ~0u, dirtyEnd = 0; // written under the current locks
     bool discard = false;
+    // Bytes the GL buffer does not yet hold, and whether its storage is to
+    // be orphaned before the next upload.
+    uint32_t staleBegin = ~0u, staleEnd = 0;
+    bool orphan = false;
     uint64_t writes = 0;
 };
 

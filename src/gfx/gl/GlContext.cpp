@@ -2,10 +2,13 @@
 #include "gfx/gl/GlContext.h"
 
 #include "gfx/gl/GlDebugOutput.h"
+#include "gfx/gl/GlSurfacelessContext.h"
 
 #include <QOffscreenSurface>
 #include <QOpenGLVersionFunctionsFactory>
 #include <QWindow>
+
+#include <cstdio>
 
 namespace gfx::gl {
 
@@ -34,9 +37,19 @@ std::unique_ptr<GlContext> GlContext::create(QWindow* window) {
         requestDebugContext(windowFormat);
         format = windowFormat;
     }
-    result->context = std::make_unique<QOpenGLContext>();
-    result->context->setFormat(format);
-    if (!result->context->create()) return nullptr;
+    if (!window && SurfacelessContext::platformCanWrap()) {
+        std::string error;
+        result->surfaceless = SurfacelessContext::create(&error);
+        if (!result->surfaceless) {
+            std::fprintf(stderr, "No off-screen GL context through EGL: %s\n", error.c_str());
+            return nullptr;
+        }
+        result->context = result->surfaceless->takeWrapper();
+    } else {
+        result->context = std::make_unique<QOpenGLContext>();
+        result->context->setFormat(format);
+        if (!result->context->create()) return nullptr;
+    }
     const QSurfaceFormat actual = result->context->format();
     if (actual.profile() != QSurfaceFormat::CoreProfile || actual.version() < qMakePair(3, 3))
         return nullptr;

@@ -1,6 +1,7 @@
 // An OpenGL 3.3 core context and the surface it draws on: the device's
 // window (a QWindow handed out by the platform as its HWND) or, without a
-// window, an off-screen surface.
+// window, an off-screen surface (on Qt's EGL platform a context bound with
+// no surface at all, made through EGL: see GlSurfacelessContext.h).
 #pragma once
 
 #include "gfx/gl/GlFunctions.h"
@@ -20,6 +21,8 @@ namespace gfx::gl {
 
 // glClipControl of GL 4.5 / ARB_clip_control, loaded when the driver has it.
 using ClipControlFunction = void (*)(GLenum origin, GLenum depth);
+
+class SurfacelessContext;
 
 class GlContext {
 public:
@@ -50,6 +53,8 @@ public:
 private:
     GlContext() = default;
 
+    // Declared first: the EGL context outlives Qt's wrapper of it.
+    std::unique_ptr<SurfacelessContext> surfaceless;
     std::unique_ptr<QOpenGLContext> context;
     std::unique_ptr<QOffscreenSurface> offscreen;
     QWindow* target = nullptr;

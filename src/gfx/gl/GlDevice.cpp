@@ -594,9 +594,22 @@ HRESULT GlDevice::DrawPrimitive(D3DPRIMITIVETYPE type, uint32_t startVertex,
         buffer->storage().memory().length())
         return D3DERR_INVALIDCALL;
     if (outOfView(type, layout, *buffer, stride)) return S_OK;
+    // Rewritten whole since it was last drawn (a D3DLOCK_DISCARD lock): the
+    // vertices drawn go the way of user-pointer ones, with no new storage
+    // for the buffer, which costs the driver more than the copy.
+    if (buffer->storage().discardPending()) {
+        makeCurrent();
+        return drawFromStream(type, layout, count,
+                              buffer->storage().memory().data() + size_t(startVertex) * stride,
+                              stride);
+    }
     if (const HRESULT hr = prepareDraw(type, layout, buffer->storage().name(), stride, 0);
         FAILED(hr))
         return hr;
+    const uint64_t drawnEnd = (uint64_t{startVertex} + count) * stride;
+    GlBufferStorage& storage = buffer->storage();
+    storage.prepare(startVertex * stride,
+                    uint32_t(std::min<uint64_t>(storage.memory().length(), drawnEnd)));
     GL_CHECK(gl, glDrawArrays(glPrimitiveMode(type), GLint(startVertex), GLsizei(count)));
     return S_OK;
 }
@@ -624,6 +637,13 @@ HRESULT GlDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, uint32_t /*minInde
     if (const HRESULT hr = prepareDraw(type, layout, vertices->storage().name(), stride, 0);
         FAILED(hr))
         return hr;
+    // Indices are unsigned: the vertices read lie from the base to the highest.
+    GlBufferStorage& vertexStorage = vertices->storage();
+    const uint64_t vertexBytes = vertexStorage.memory().length();
+    vertexStorage.prepare(
+        uint32_t(std::min<uint64_t>(vertexBytes, uint64_t{state.baseVertexIndex} * stride)),
+        uint32_t(std::min<uint64_t>(vertexBytes, (highest + 1) * stride)));
+    indices->storage().prepare(startIndex * indexSize, (startIndex + count) * indexSize);
     if (elementBuffer != indices->storage().name()) {
         GL_CHECK(gl, glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices->storage().name()));
         elementBuffer = indices->storage().name();
@@ -644,6 +664,14 @@ HRESULT GlDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, uint32_t primitiveCount
         layout.stride > stride)
         return D3DERR_INVALIDCALL;
     makeCurrent();
+    const HRESULT hr = drawFromStream(type, layout, count, vertexData, stride);
+    // As in Direct3D, a user-pointer draw leaves stream 0 unset.
+    if (hr != D3DERR_OUTOFVIDEOMEMORY) tracker.setStreamSource(0, nullptr, 0);
+    return hr;
+}
+
+HRESULT GlDevice::drawFromStream(D3DPRIMITIVETYPE type, const VertexLayout& layout, uint32_t count,
+                                 const void* vertexData, uint32_t stride) {
     const size_t bytes = size_t(count) * stride;
     cache.bindArrayBuffer(streamBuffer);
     // Each draw's vertices start on a whole vertex, so draws of one format
@@ -670,8 +698,6 @@ HRESULT GlDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, uint32_t primitiveCount
         GL_CHECK(gl,
                  glDrawArrays(glPrimitiveMode(type), GLint(streamOffset / stride), GLsizei(count)));
     streamOffset += bytes;
-    // As in Direct3D, a user-pointer draw leaves stream 0 unset.
-    tracker.setStreamSource(0, nullptr, 0);
     return hr;
 }
 

@@ -166,6 +166,9 @@ private:
     // reach the viewport (ViewCulling.h): skipped, since it draws nothing.
     bool outOfView(D3DPRIMITIVETYPE type, const VertexLayout& layout, GlVertexBuffer& buffer,
                    uint32_t stride);
+    // Draws count vertices copied from memory through the stream buffer.
+    HRESULT drawFromStream(D3DPRIMITIVETYPE type, const VertexLayout& layout, uint32_t count,
+                           const void* vertices, uint32_t stride);
     HRESULT prepareDraw(D3DPRIMITIVETYPE type, const VertexLayout& layout, GLuint buffer,
                         uint32_t stride, size_t base);
     void applyRenderStates(bool pretransformed);
