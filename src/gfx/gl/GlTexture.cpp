@@ -94,9 +94,9 @@ HRESULT GlTexture::UnlockRect(uint32_t level) {
 
 void GlTexture::useBaseLevel(uint32_t unit, uint32_t level) {
     if (level == baseLevel) return;
+    GlFunctions& gl = device.functions();
     device.stateCache().bindTextureForEdit(unit, texture);
-    GL_CHECK(device.functions(),
-             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, GLint(level)));
+    GL_CHECK(gl, glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, GLint(level)));
     baseLevel = level;
 }
 
