@@ -131,14 +131,14 @@ void OrreryApplication::placeCamera() {
     D3DXMATRIX orbitPlane;
     gfx::D3DXMatrixRotationAxis(&orbitPlane, &orbitPlaneAxis, -float(planetBody.orbit.inclination));
 
-    ViewMode mode = viewMode;
+    scene::ViewMode mode = viewMode;
     const bool moonValid =
         moon >= 1 && moon <= 7 && model::bodyTable[model::bodyIndex(planet, moon)].present;
-    if ((mode == ViewMode::AtMoon || mode == ViewMode::FromMoon) && !moonValid)
-        mode = ViewMode::FixedSolar; // no moon to look at or from
+    if ((mode == scene::ViewMode::AtMoon || mode == scene::ViewMode::FromMoon) && !moonValid)
+        mode = scene::ViewMode::FixedSolar; // no moon to look at or from
 
     switch (mode) {
-    case ViewMode::FixedSidereal: {
+    case scene::ViewMode::FixedSidereal: {
         // From a direction fixed in the planet's pole frame, its equator level.
         const D3DXMATRIX pole = model::poleOrientation(planetBody);
         eye = {-d * pole.m[2][0], -d * pole.m[2][1], -d * pole.m[2][2]};
@@ -146,7 +146,7 @@ void OrreryApplication::placeCamera() {
         up = row(pole, 1);
         break;
     }
-    case ViewMode::FixedSolar: {
+    case scene::ViewMode::FixedSolar: {
         // Along the line to the Sun (or to planet viewFromPlanet), from the
         // far side; up tilted with the orbit and carried into the scene frame.
         const D3DXMATRIX sunPole = model::poleOrientation(sun);
@@ -166,8 +166,8 @@ void OrreryApplication::placeCamera() {
         }
         break;
     }
-    case ViewMode::AtMoon:
-    case ViewMode::FromMoon: {
+    case scene::ViewMode::AtMoon:
+    case scene::ViewMode::FromMoon: {
         const model::Body& moonBody = model::bodyTable[model::bodyIndex(planet, moon)];
         const D3DXMATRIX pole = model::poleOrientation(planetBody);
         D3DXMATRIX planetModel, moonModel;
@@ -175,8 +175,8 @@ void OrreryApplication::placeCamera() {
         const D3DXMATRIX moonPlace = model::bodyTransform(moonBody, dayFraction, dayNumber);
         gfx::D3DXMatrixMultiply(&planetModel, &planetSpin, &pole);
         gfx::D3DXMatrixMultiply(&moonModel, &moonPlace, &pole);
-        const D3DXMATRIX& from = mode == ViewMode::AtMoon ? planetModel : moonModel;
-        const D3DXMATRIX& to = mode == ViewMode::AtMoon ? moonModel : planetModel;
+        const D3DXMATRIX& from = mode == scene::ViewMode::AtMoon ? planetModel : moonModel;
+        const D3DXMATRIX& to = mode == scene::ViewMode::AtMoon ? moonModel : planetModel;
         eye = row(from, 3);
         lookAt = row(to, 3);
         up = row(from, 1);

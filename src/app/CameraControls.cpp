@@ -9,12 +9,12 @@ double closestDistance(int32_t planet) {
     return 2.1 * model::bodyTable[9 * planet].radius.x;
 }
 
-void narrowFieldOfView(OrreryState& state) {
+void narrowFieldOfView(scene::OrreryState& state) {
     state.fieldOfView -= oneDegree;
     if (state.fieldOfView < twoDegrees) state.fieldOfView = twoDegrees;
 }
 
-void widenFieldOfView(OrreryState& state) {
+void widenFieldOfView(scene::OrreryState& state) {
     state.fieldOfView += oneDegree;
     if (state.fieldOfView > quarterTurn) state.fieldOfView = quarterTurn;
 }
@@ -32,18 +32,18 @@ constexpr double hundredth = double(0.01f);
 
 } // namespace
 
-void moveCloser(OrreryState& state, float step) {
+void moveCloser(scene::OrreryState& state, float step) {
     state.distance -= distanceStepCount(state.distance, step) * hundredth;
     const double closest = closestDistance(state.planet);
     if (state.distance < closest) state.distance = closest;
 }
 
-void moveFarther(OrreryState& state, float step) {
+void moveFarther(scene::OrreryState& state, float step) {
     state.distance += distanceStepCount(state.distance, step) * hundredth;
     if (state.distance > farthestDistance) state.distance = farthestDistance;
 }
 
-void speedUpCoarse(OrreryState& state) {
+void speedUpCoarse(scene::OrreryState& state) {
     const double k = state.clockRate * 0.05;
     if (state.clockRate > 0)
         state.clockRate += k > coarseRateFloor ? k : coarseRateFloor;
@@ -54,7 +54,7 @@ void speedUpCoarse(OrreryState& state) {
     if (state.clockRate > fastestClockRate) state.clockRate = fastestClockRate;
 }
 
-void slowDownCoarse(OrreryState& state) {
+void slowDownCoarse(scene::OrreryState& state) {
     const double k = state.clockRate * 0.05;
     if (state.clockRate > 0)
         state.clockRate -= k > coarseRateFloor ? k : coarseRateFloor;
@@ -65,11 +65,11 @@ void slowDownCoarse(OrreryState& state) {
     if (state.clockRate < -fastestClockRate) state.clockRate = -fastestClockRate;
 }
 
-void speedUpFine(OrreryState& state) {
+void speedUpFine(scene::OrreryState& state) {
     state.clockRate += fineRateStep;
 }
 
-void slowDownFine(OrreryState& state) {
+void slowDownFine(scene::OrreryState& state) {
     state.clockRate -= fineRateStep;
 }
 

@@ -7,7 +7,7 @@
 // single-precision pi/2, widened to double.
 #pragma once
 
-#include "app/OrreryState.h"
+#include "scene/OrreryState.h"
 
 namespace app {
 
@@ -29,20 +29,20 @@ constexpr double fineRateStep = double(0.0001f); // 9.999999747378752e-05
 double closestDistance(int32_t planet);
 
 // Zoom in and out by one degree, held to [2 degrees, quarter turn].
-void narrowFieldOfView(OrreryState& state);
-void widenFieldOfView(OrreryState& state);
+void narrowFieldOfView(scene::OrreryState& state);
+void widenFieldOfView(scene::OrreryState& state);
 
 // Moves the camera by `step` of its distance, in whole hundredths of a
 // thousand km; closer stops at closestDistance, farther at farthestDistance.
-void moveCloser(OrreryState& state, float step);
-void moveFarther(OrreryState& state, float step);
+void moveCloser(scene::OrreryState& state, float step);
+void moveFarther(scene::OrreryState& state, float step);
 
 // Coarse steps change the rate by 5 % of itself, and by 0.0001 day per
 // second near zero, so the rate passes through zero and runs backwards.
-void speedUpCoarse(OrreryState& state);
-void slowDownCoarse(OrreryState& state);
+void speedUpCoarse(scene::OrreryState& state);
+void slowDownCoarse(scene::OrreryState& state);
 // Fine steps add or subtract the float 0.0001 with no limit.
-void speedUpFine(OrreryState& state);
-void slowDownFine(OrreryState& state);
+void speedUpFine(scene::OrreryState& state);
+void slowDownFine(scene::OrreryState& state);
 
 } // namespace app

@@ -110,16 +110,16 @@ bool OrreryApplication::handleCommand(uint32_t command) {
         setCheck(ID_GO_STOP, paused); // checked while the clock is stopped
         break;
     case ID_FIXED_SIDEREAL:
-        viewMode = ViewMode::FixedSidereal;
+        viewMode = scene::ViewMode::FixedSidereal;
         break;
     case ID_FIXED_SOLAR:
-        viewMode = ViewMode::FixedSolar;
+        viewMode = scene::ViewMode::FixedSolar;
         break;
     case ID_AT_MOON:
-        if (moonSelected) viewMode = ViewMode::AtMoon;
+        if (moonSelected) viewMode = scene::ViewMode::AtMoon;
         break;
     case ID_FROM_MOON:
-        if (moonSelected) viewMode = ViewMode::FromMoon;
+        if (moonSelected) viewMode = scene::ViewMode::FromMoon;
         break;
     case ID_SHOW_REFERENCE:
         showReference = !showReference;
@@ -176,7 +176,7 @@ void OrreryApplication::selectPlanet(int32_t newPlanet) {
     planet = newPlanet;
     moon = 0;
     viewFromPlanet = 0;
-    if (viewMode != ViewMode::FixedSidereal) viewMode = ViewMode::FixedSolar;
+    if (viewMode != scene::ViewMode::FixedSidereal) viewMode = scene::ViewMode::FixedSolar;
     // Never start inside the new planet.
     const double closest = closestDistance(newPlanet);
     if (closest > distance) distance = closest;
@@ -184,7 +184,7 @@ void OrreryApplication::selectPlanet(int32_t newPlanet) {
 
 void OrreryApplication::selectMoon(int32_t slot) {
     if (model::bodyTable[9 * planet + slot].present) moon = slot;
-    if (moon == slot && viewMode != ViewMode::FromMoon) viewMode = ViewMode::AtMoon;
+    if (moon == slot && viewMode != scene::ViewMode::FromMoon) viewMode = scene::ViewMode::AtMoon;
 }
 
 // A catalogue that cannot be read leaves the loaded one, with its check

@@ -8,7 +8,7 @@
 #include "model/BodyTable.h"
 #include "model/StarCatalogue.h"
 #include "render/FramePass.h"
-#include "render/Meshes.h"
+#include "scene/Meshes.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -97,7 +97,7 @@ HRESULT OrreryApplication::initializeOnce() {
     platform.sendMessage(window, platform::WM_PAINT, 0, 0);
 
     model::initBodyTable();
-    render::buildMeshes(meshes);
+    scene::buildMeshes(meshes);
 
     menu = platform.getMenu(window);
     relabelMoonMenu(planet);
@@ -197,7 +197,7 @@ HRESULT OrreryApplication::shutdownApplication() {
 // ----------------------------------------------------------------- rendering
 
 HRESULT OrreryApplication::renderFrame() {
-    FrameContext context;
+    scene::FrameContext context;
     context.device = device;
     context.appTime = appTime;
     context.frameCaption = frameCaption;

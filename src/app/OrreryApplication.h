@@ -14,7 +14,7 @@
 //   DeviceObjects.cpp      textures, buffers, fonts and state blocks
 #pragma once
 
-#include "app/OrreryState.h"
+#include "scene/OrreryState.h"
 #include "framework/GraphicsApplication.h"
 #include "model/StarSearchIndex.h"
 #include "platform/Platform.h"
@@ -39,7 +39,7 @@ private:
     platform::Platform& platform;
 };
 
-class OrreryApplication : public framework::GraphicsApplication, public OrreryState {
+class OrreryApplication : public framework::GraphicsApplication, public scene::OrreryState {
 public:
     explicit OrreryApplication(const framework::Environment& environment);
     ~OrreryApplication() override;

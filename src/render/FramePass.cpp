@@ -19,14 +19,14 @@ using namespace gfx;
 
 namespace {
 
-int32_t moonCountOf(const app::OrreryState& state) {
+int32_t moonCountOf(const scene::OrreryState& state) {
     const model::Body& planet = model::bodyTable[model::bodyIndex(state.planet, 0)];
     return std::clamp(planet.moonCount, 0, model::slotsPerSystem - 1);
 }
 
 // The moons' trails of one side, on the line state and the planet's
 // equatorial frame; trails[m] is moon m's, traced once for both sides.
-void drawMoonOrbits(const app::OrreryState& state, Device* device, int32_t code,
+void drawMoonOrbits(const scene::OrreryState& state, Device* device, int32_t code,
                     const MoonTrail trails[]) {
     const model::Body& planet = model::bodyTable[model::bodyIndex(state.planet, 0)];
     device->ApplyStateBlock(state.lineStateBlock);
@@ -49,7 +49,7 @@ D3DLIGHT8 sunLight(const D3DXVECTOR3& towardSun) {
     return light;
 }
 
-int32_t renderFrame(app::OrreryState& state, const app::FrameContext& frame) {
+int32_t renderFrame(scene::OrreryState& state, const scene::FrameContext& frame) {
     Device* device = frame.device;
     if (!device) return 0;
 
@@ -71,9 +71,9 @@ int32_t renderFrame(app::OrreryState& state, const app::FrameContext& frame) {
     if (state.showMoonOrbits)
         for (int32_t m = 1; m <= moonCountOf(state); ++m)
             traceMoonTrail(state, m, trails[m]);
-    drawMoonOrbits(state, device, app::BehindPlanet, trails);
+    drawMoonOrbits(state, device, scene::BehindPlanet, trails);
     drawPlanetSystem(state, device);
-    drawMoonOrbits(state, device, app::InFrontOfPlanet, trails);
+    drawMoonOrbits(state, device, scene::InFrontOfPlanet, trails);
     overlay::drawOverlay(state, frame, state.labelWorldMatrix);
 
     device->EndScene();

@@ -5,7 +5,7 @@
 // overlay).  There is no depth buffer: this order decides what hides what.
 #pragma once
 
-#include "app/OrreryState.h"
+#include "scene/OrreryState.h"
 #include "gfx/Types.h"
 
 namespace render {
@@ -18,6 +18,6 @@ gfx::D3DLIGHT8 sunLight(const gfx::D3DXVECTOR3& towardSun);
 // Draws one frame and returns 0, also when BeginScene fails (the frame then
 // holds only the black clear).  Reads the state and writes nothing of it but
 // labelWorldMatrix, the overlay's scratch matrix.
-int32_t renderFrame(app::OrreryState& state, const app::FrameContext& frame);
+int32_t renderFrame(scene::OrreryState& state, const scene::FrameContext& frame);
 
 } // namespace render

@@ -3,7 +3,7 @@
 
 #include "gfx/Math.h"
 #include "model/OrbitalMotion.h"
-#include "render/Meshes.h"
+#include "scene/Meshes.h"
 #include "render/SceneGeometry.h"
 
 #include <cmath>
@@ -65,7 +65,7 @@ D3DXVECTOR3 orbitPointAt(const model::OrbitalElements& orbit, double M) {
 
 // ------------------------------------------------------------------ planets
 
-void drawPlanetOrbits(const app::OrreryState& state, Device* device) {
+void drawPlanetOrbits(const scene::OrreryState& state, Device* device) {
     const D3DXMATRIX world = skyWorld(state.eye);
     device->SetTransform(D3DTS_WORLD, &world);
     if (!state.showPlanetOrbits) return;
@@ -74,7 +74,7 @@ void drawPlanetOrbits(const app::OrreryState& state, Device* device) {
         drawPlanetOrbit(state, device, p, state.planet);
 }
 
-void drawPlanetOrbit(const app::OrreryState& state, Device* device, int32_t target,
+void drawPlanetOrbit(const scene::OrreryState& state, Device* device, int32_t target,
                      int32_t observer) {
     if (target == observer) return;
     const model::Body& targetBody = model::bodyTable[model::bodyIndex(target, 0)];
@@ -85,7 +85,7 @@ void drawPlanetOrbit(const app::OrreryState& state, Device* device, int32_t targ
     const double startAnomaly = model::meanAnomaly(targetBody, state.dayFraction, state.dayNumber);
 
     const OrbitShape shape(targetBody.orbit);
-    LineVertex vertices[orbitSamples];
+    scene::LineVertex vertices[orbitSamples];
     for (int32_t k = 0; k < orbitSamples; ++k) {
         const D3DXVECTOR3 point = orbitPointAt(shape, startAnomaly + k * planetOrbitStep);
         // The unit direction from the observer toward this orbit point, in
@@ -97,7 +97,7 @@ void drawPlanetOrbit(const app::OrreryState& state, Device* device, int32_t targ
         const float length = D3DXVec3Length(&apart);
         vertices[k] = {-w.x / length, -w.y / length, -w.z / length, planetOrbitColour};
     }
-    device->DrawPrimitiveUP(D3DPT_LINESTRIP, orbitSamples - 1, vertices, sizeof(LineVertex));
+    device->DrawPrimitiveUP(D3DPT_LINESTRIP, orbitSamples - 1, vertices, sizeof(scene::LineVertex));
 }
 
 // -------------------------------------------------------------------- moons
@@ -127,7 +127,7 @@ int32_t walkMoonTrail(const float side[orbitSamples], int32_t code, int32_t indi
     // one; a walk that has met none by then never will.
     for (int32_t step = 0; step < 2 * orbitSamples; ++step) {
         i = (i + 1) % orbitSamples;
-        const bool visible = code == app::BehindPlanet ? side[i] >= 0 : side[i] < 0;
+        const bool visible = code == scene::BehindPlanet ? side[i] >= 0 : side[i] < 0;
         if (visible) {
             if (waiting) {
                 waiting = false;
@@ -146,7 +146,7 @@ int32_t walkMoonTrail(const float side[orbitSamples], int32_t code, int32_t indi
     return 0;
 }
 
-void traceMoonTrail(const app::OrreryState& state, int32_t moonSlot, MoonTrail& trail) {
+void traceMoonTrail(const scene::OrreryState& state, int32_t moonSlot, MoonTrail& trail) {
     const model::Body& moon = model::bodyTable[model::bodyIndex(state.planet, moonSlot)];
     trail.sweep = trailSweep(moon, state.clockRate);
     const double startAnomaly = model::meanAnomaly(moon, state.dayFraction, state.dayNumber);
@@ -171,15 +171,15 @@ void drawMoonTrail(Device* device, const MoonTrail& trail, int32_t code) {
     int32_t indices[orbitSamples];
     const int32_t count = walkMoonTrail(trail.side, code, indices);
     if (count < 2) return;
-    LineVertex vertices[orbitSamples];
+    scene::LineVertex vertices[orbitSamples];
     for (int32_t n = 0; n < count; ++n) {
         const D3DXVECTOR3& p = trail.samples[indices[n]];
         vertices[n] = {p.x, p.y, p.z, 0xFF000000u + trailGrey(indices[n], trail.sweep) * 0x010101u};
     }
-    device->DrawPrimitiveUP(D3DPT_LINESTRIP, uint32_t(count - 1), vertices, sizeof(LineVertex));
+    device->DrawPrimitiveUP(D3DPT_LINESTRIP, uint32_t(count - 1), vertices, sizeof(scene::LineVertex));
 }
 
-void drawMoonOrbit(const app::OrreryState& state, Device* device, int32_t moonSlot, int32_t code) {
+void drawMoonOrbit(const scene::OrreryState& state, Device* device, int32_t moonSlot, int32_t code) {
     MoonTrail trail;
     traceMoonTrail(state, moonSlot, trail);
     drawMoonTrail(device, trail, code);

@@ -12,7 +12,7 @@
 #include "gfx/Math.h"
 #include "model/BodyTable.h"
 #include "model/OrbitalMotion.h"
-#include "render/Meshes.h"
+#include "scene/Meshes.h"
 #include "render/RingPass.h"
 #include "render/SceneGeometry.h"
 
@@ -26,17 +26,17 @@ using namespace gfx;
 
 namespace {
 
-const model::Body& planetBody(const app::OrreryState& state) {
+const model::Body& planetBody(const scene::OrreryState& state) {
     return model::bodyTable[model::bodyIndex(state.planet, 0)];
 }
 
-const model::Body& systemBody(const app::OrreryState& state, int32_t slot) {
+const model::Body& systemBody(const scene::OrreryState& state, int32_t slot) {
     return model::bodyTable[model::bodyIndex(state.planet, slot)];
 }
 
 // A body's surface world matrix: its local transform (size, spin, and for a
 // moon its orbit) expressed in the planet's equatorial frame.
-D3DXMATRIX surfaceWorld(const app::OrreryState& state, int32_t slot) {
+D3DXMATRIX surfaceWorld(const scene::OrreryState& state, int32_t slot) {
     return multiply(
         model::bodyTransform(systemBody(state, slot), state.dayFraction, state.dayNumber),
         model::poleOrientation(planetBody(state)));
@@ -59,7 +59,7 @@ int32_t detailLevelFor(int32_t s) {
     return 0;
 }
 
-int32_t detailLevel(const app::OrreryState& state) {
+int32_t detailLevel(const scene::OrreryState& state) {
     return detailLevelFor(apparentRadius(state.backBufferWidth, state.backBufferHeight,
                                          planetBody(state).radius.x, state.distance,
                                          state.fieldOfView));
@@ -149,10 +149,10 @@ struct MeshDraw {
     uint32_t triangles = 0;
 };
 
-MeshDraw bindLevel(const app::OrreryState& state, Device* device, int32_t level) {
+MeshDraw bindLevel(const scene::OrreryState& state, Device* device, int32_t level) {
     device->SetIndices(state.sphereIndexBuffers[level], 0);
-    device->SetStreamSource(0, state.sphereVertexBuffers[level], sizeof(MeshVertex));
-    const SphereMesh& sphere = sphereMeshes[level];
+    device->SetStreamSource(0, state.sphereVertexBuffers[level], sizeof(scene::MeshVertex));
+    const scene::SphereMesh& sphere = scene::sphereMeshes[level];
     return {uint32_t(sphere.vertexCount()), uint32_t(sphere.triangleCount())};
 }
 
@@ -162,7 +162,7 @@ void drawMesh(Device* device, const MeshDraw& mesh) {
 
 // The night side: the frame multiplied by the shade texture's grey, whose
 // white pole faces the Sun.
-void shadePass(const app::OrreryState& state, Device* device, const MeshDraw& mesh,
+void shadePass(const scene::OrreryState& state, Device* device, const MeshDraw& mesh,
                const D3DXMATRIX& pole, const D3DVECTOR& radius, const D3DXVECTOR3& centre) {
     device->ApplyStateBlock(state.planetStateBlock);
     device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_FLATCUBIC);
@@ -187,7 +187,7 @@ void shadePass(const app::OrreryState& state, Device* device, const MeshDraw& me
 
 // The latitude/longitude grid, blended by its alpha over the surface; reuses
 // the surface pass's vertex format and buffers.
-void gridPass(const app::OrreryState& state, Device* device, const MeshDraw& mesh,
+void gridPass(const scene::OrreryState& state, Device* device, const MeshDraw& mesh,
               const D3DXMATRIX& surface) {
     if (!state.showReference) return;
     device->ApplyStateBlock(state.gridStateBlock);
@@ -199,7 +199,7 @@ void gridPass(const app::OrreryState& state, Device* device, const MeshDraw& mes
 
 // ----------------------------------------------------------------- drawing
 
-void drawPlanet(const app::OrreryState& state, Device* device) {
+void drawPlanet(const scene::OrreryState& state, Device* device) {
     const model::Body& planet = planetBody(state);
     const MeshDraw mesh = bindLevel(state, device, detailLevel(state));
     device->ApplyStateBlock(state.planetStateBlock);
@@ -225,7 +225,7 @@ void drawPlanet(const app::OrreryState& state, Device* device) {
     gridPass(state, device, mesh, surface);
 }
 
-void drawMoon(const app::OrreryState& state, Device* device, int32_t moonSlot) {
+void drawMoon(const scene::OrreryState& state, Device* device, int32_t moonSlot) {
     const model::Body& moon = systemBody(state, moonSlot);
     // The lighting states only feed the material that the ring pass reads
     // later; the colour stages select the texture alone.
@@ -248,7 +248,7 @@ void drawMoon(const app::OrreryState& state, Device* device, int32_t moonSlot) {
     gridPass(state, device, mesh, surface);
 }
 
-void drawPlanetSystem(const app::OrreryState& state, Device* device) {
+void drawPlanetSystem(const scene::OrreryState& state, Device* device) {
     const int32_t moonCount = std::clamp(planetBody(state).moonCount, 0, model::slotsPerSystem - 1);
     D3DXVECTOR3 view, toward = {state.lookAt.x - state.eye.x, state.lookAt.y - state.eye.y,
                                 state.lookAt.z - state.eye.z};
@@ -268,9 +268,9 @@ void drawPlanetSystem(const app::OrreryState& state, Device* device) {
         if (entries[k].slot != 0) {
             drawMoon(state, device, entries[k].slot);
         } else if (ringed) {
-            drawRing(state, device, app::BehindPlanet);
+            drawRing(state, device, scene::BehindPlanet);
             drawPlanet(state, device);
-            drawRing(state, device, app::InFrontOfPlanet);
+            drawRing(state, device, scene::InFrontOfPlanet);
         } else {
             drawPlanet(state, device);
         }

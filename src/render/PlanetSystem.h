@@ -6,7 +6,7 @@
 // along the view direction, with the rings split around the planet.
 #pragma once
 
-#include "app/OrreryState.h"
+#include "scene/OrreryState.h"
 #include "gfx/Device.h"
 
 #include <cstdint>
@@ -24,7 +24,7 @@ int32_t apparentRadius(int32_t backBufferWidth, int32_t backBufferHeight, double
 int32_t detailLevelFor(int32_t apparentRadius);
 
 // The level of the selected planet, used for it and for all its moons.
-int32_t detailLevel(const app::OrreryState& state);
+int32_t detailLevel(const scene::OrreryState& state);
 
 // ---- spin blur
 
@@ -62,8 +62,8 @@ void orderFarToNear(SystemEntry* entries, int32_t count);
 
 // ---- drawing
 
-void drawPlanet(const app::OrreryState& state, gfx::Device* device);
-void drawMoon(const app::OrreryState& state, gfx::Device* device, int32_t moonSlot);
-void drawPlanetSystem(const app::OrreryState& state, gfx::Device* device);
+void drawPlanet(const scene::OrreryState& state, gfx::Device* device);
+void drawMoon(const scene::OrreryState& state, gfx::Device* device, int32_t moonSlot);
+void drawPlanetSystem(const scene::OrreryState& state, gfx::Device* device);
 
 } // namespace render

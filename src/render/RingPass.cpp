@@ -5,7 +5,7 @@
 #include "model/BodyTable.h"
 #include "model/BodyTextures.h"
 #include "model/OrbitalMotion.h"
-#include "render/Meshes.h"
+#include "scene/Meshes.h"
 #include "render/SceneGeometry.h"
 
 #include <cmath>
@@ -20,8 +20,8 @@ constexpr int32_t saturn = 6;
 
 // The ring mesh: an upper and a lower strip of 60 triangles each (vertices
 // 0..61 and 62..123); culling keeps the one facing the viewer.
-constexpr uint32_t ringStripTriangles = ringStripVertexCount - 2;
-constexpr uint32_t lowerStripStart = ringStripVertexCount;
+constexpr uint32_t ringStripTriangles = scene::ringStripVertexCount - 2;
+constexpr uint32_t lowerStripStart = scene::ringStripVertexCount;
 
 } // namespace
 
@@ -39,7 +39,7 @@ D3DXMATRIX ringHalfOrientation(const D3DXVECTOR3& eye, int32_t code) {
     D3DXVECTOR3 e;
     D3DXVec3Normalize(&e, &horizontal);
     D3DXVECTOR3 c = {e.z, 0, -e.x}; // (0, 1, 0) x e
-    if (code != app::InFrontOfPlanet) {
+    if (code != scene::InFrontOfPlanet) {
         e = {-e.x, -e.y, -e.z};
         c = {-c.x, -c.y, -c.z};
     }
@@ -54,7 +54,7 @@ D3DXMATRIX ringHalfOrientation(const D3DXVECTOR3& eye, int32_t code) {
     return half;
 }
 
-void drawRing(const app::OrreryState& state, Device* device, int32_t code) {
+void drawRing(const scene::OrreryState& state, Device* device, int32_t code) {
     const model::Body& planet = model::bodyTable[model::bodyIndex(state.planet, 0)];
     const D3DXMATRIX pole = model::poleOrientation(planet);
     D3DXMATRIX scaling;

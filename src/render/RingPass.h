@@ -3,7 +3,7 @@
 // it, which hides correctly without a depth buffer.
 #pragma once
 
-#include "app/OrreryState.h"
+#include "scene/OrreryState.h"
 #include "gfx/Device.h"
 
 #include <cstdint>
@@ -20,7 +20,7 @@ uint32_t saturnRingAmbient(const gfx::D3DXVECTOR3& sunDirection, const gfx::D3DX
 // flattening y.
 gfx::D3DXMATRIX ringHalfOrientation(const gfx::D3DXVECTOR3& eye, int32_t code);
 
-// One half; code is app::BehindPlanet or app::InFrontOfPlanet.
-void drawRing(const app::OrreryState& state, gfx::Device* device, int32_t code);
+// One half; code is scene::BehindPlanet or scene::InFrontOfPlanet.
+void drawRing(const scene::OrreryState& state, gfx::Device* device, int32_t code);
 
 } // namespace render

@@ -16,7 +16,7 @@ D3DXMATRIX skyWorld(const D3DXVECTOR3& eye) {
     return multiply(scaling, translation);
 }
 
-D3DXVECTOR3 sunVector(const app::OrreryState& state) {
+D3DXVECTOR3 sunVector(const scene::OrreryState& state) {
     const model::Body& planet = model::bodyTable[model::bodyIndex(state.planet, 0)];
     const D3DXVECTOR3 position = model::orbitalPosition(planet, state.dayFraction, state.dayNumber);
     const D3DXVECTOR3 towardSun = {-position.x, -position.y, -position.z};
@@ -26,7 +26,7 @@ D3DXVECTOR3 sunVector(const app::OrreryState& state) {
     return {scene.x, scene.y, scene.z};
 }
 
-D3DXVECTOR3 sunDirection(const app::OrreryState& state) {
+D3DXVECTOR3 sunDirection(const scene::OrreryState& state) {
     const D3DXVECTOR3 v = sunVector(state);
     D3DXVECTOR3 d;
     D3DXVec3Normalize(&d, &v);
@@ -41,7 +41,7 @@ D3DXVECTOR3 matrixRow(const D3DXMATRIX& m, int r) {
     return {m.m[r][0], m.m[r][1], m.m[r][2]};
 }
 
-D3DVIEWPORT8 backBufferViewport(const app::OrreryState& state) {
+D3DVIEWPORT8 backBufferViewport(const scene::OrreryState& state) {
     D3DVIEWPORT8 viewport;
     viewport.X = 0;
     viewport.Y = 0;

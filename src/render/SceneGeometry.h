@@ -7,7 +7,7 @@
 // one unit = 1000 km.
 #pragma once
 
-#include "app/OrreryState.h"
+#include "scene/OrreryState.h"
 #include "gfx/Types.h"
 
 namespace render {
@@ -23,10 +23,10 @@ gfx::D3DXMATRIX skyWorld(const gfx::D3DXVECTOR3& eye);
 // The vector from the selected planet to the Sun in the scene frame, not
 // normalised (thousands of km): -orbitalPosition(planet) through the Sun's
 // orientation.
-gfx::D3DXVECTOR3 sunVector(const app::OrreryState& state);
+gfx::D3DXVECTOR3 sunVector(const scene::OrreryState& state);
 
 // The same, normalised.
-gfx::D3DXVECTOR3 sunDirection(const app::OrreryState& state);
+gfx::D3DXVECTOR3 sunDirection(const scene::OrreryState& state);
 
 // The fourth row's x, y, z: where a body's matrix puts its centre.
 gfx::D3DXVECTOR3 translationRow(const gfx::D3DXMATRIX& m);
@@ -35,7 +35,7 @@ gfx::D3DXVECTOR3 translationRow(const gfx::D3DXMATRIX& m);
 gfx::D3DXVECTOR3 matrixRow(const gfx::D3DXMATRIX& m, int r);
 
 // The viewport D3DXVec3Project maps into: the whole back buffer, depth 0..1.
-gfx::D3DVIEWPORT8 backBufferViewport(const app::OrreryState& state);
+gfx::D3DVIEWPORT8 backBufferViewport(const scene::OrreryState& state);
 
 // A product of two matrices, left applied first.
 gfx::D3DXMATRIX multiply(const gfx::D3DXMATRIX& a, const gfx::D3DXMATRIX& b);

@@ -12,7 +12,7 @@ uint32_t pointScaleB(double fieldOfView) {
     return floatBits(float(fieldOfView * 0.03));
 }
 
-void drawSkyPoints(const app::OrreryState& state, Device* device) {
+void drawSkyPoints(const scene::OrreryState& state, Device* device) {
     if (!state.pointBuffer || state.pointCount <= 0) return;
     // Every point 4999 units from the eye in its direction.
     const D3DXMATRIX world = skyWorld(state.eye);

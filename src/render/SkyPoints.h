@@ -4,7 +4,7 @@
 // frame per channel, so points never add up or darken.
 #pragma once
 
-#include "app/OrreryState.h"
+#include "scene/OrreryState.h"
 #include "gfx/Device.h"
 
 namespace render {
@@ -14,6 +14,6 @@ namespace render {
 uint32_t pointScaleB(double fieldOfView);
 
 // Draws nothing (and sets nothing) while there is no buffer or no point.
-void drawSkyPoints(const app::OrreryState& state, gfx::Device* device);
+void drawSkyPoints(const scene::OrreryState& state, gfx::Device* device);
 
 } // namespace render

@@ -3,7 +3,7 @@
 
 #include "gfx/Math.h"
 #include "model/BodyTable.h"
-#include "render/Meshes.h"
+#include "scene/Meshes.h"
 #include "render/SceneGeometry.h"
 
 #include <algorithm>
@@ -26,13 +26,13 @@ void drawQuad(Device* device, float cx, float cy, float s, uint32_t colour, int3
               int32_t height) {
     ClippedQuad q;
     if (!clipSunQuad(cx, cy, s, width, height, &q)) return;
-    const ScreenVertex strip[4] = {
+    const scene::ScreenVertex strip[4] = {
         {q.x0, q.y0, sunQuadDepth, sunQuadDepth, colour, 0, q.tu0, q.tv0},
         {q.x1, q.y0, sunQuadDepth, sunQuadDepth, colour, 0, q.tu1, q.tv0},
         {q.x0, q.y1, sunQuadDepth, sunQuadDepth, colour, 0, q.tu0, q.tv1},
         {q.x1, q.y1, sunQuadDepth, sunQuadDepth, colour, 0, q.tu1, q.tv1},
     };
-    device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, strip, sizeof(ScreenVertex));
+    device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, strip, sizeof(scene::ScreenVertex));
 }
 
 } // namespace
@@ -72,7 +72,7 @@ bool clipSunQuad(float cx, float cy, float s, int32_t width, int32_t height, Cli
     return true;
 }
 
-void drawSun(const app::OrreryState& state, Device* device) {
+void drawSun(const scene::OrreryState& state, Device* device) {
     const D3DXMATRIX world = skyWorld(state.eye);
     device->SetTransform(D3DTS_WORLD, &world);
 

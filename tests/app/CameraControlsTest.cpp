@@ -7,7 +7,7 @@
 
 namespace {
 
-using app::OrreryState;
+using scene::OrreryState;
 
 class CameraControls : public ::testing::Test {
 protected:

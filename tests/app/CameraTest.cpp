@@ -93,7 +93,7 @@ TEST_F(Camera, TheClockStopsAtTheLastRepresentableDay) {
 }
 
 TEST_F(Camera, SiderealViewOfTheEarthTurnsByPitchAndYaw) {
-    a->viewMode = ViewMode::FixedSidereal;
+    a->viewMode = scene::ViewMode::FixedSidereal;
     frameAt(1.0f);
     EXPECT_NEAR(a->eye.x, -1056.62, 0.01);
     EXPECT_NEAR(a->eye.y, 130.73, 0.01);
@@ -199,7 +199,7 @@ TEST_F(Camera, SolarViewStandsOnTheLineThroughThePlanetAndTheOtherBody) {
 }
 
 TEST_F(Camera, AMoonViewWithoutAMoonFallsBackToTheSolarView) {
-    a->viewMode = ViewMode::AtMoon; // no moon selected
+    a->viewMode = scene::ViewMode::AtMoon; // no moon selected
     frameAt(1.0f);
     EXPECT_TRUE(std::isfinite(a->viewMatrix.m[0][0]));
     EXPECT_NEAR(length(a->eye), 1500.0, 0.01);

@@ -52,7 +52,7 @@ TEST_F(FramePassTest, DrawsThePassesBackToFrontInsideOneScene) {
     state.pointCount = 3;
     device->clearLog();
 
-    const app::FrameContext frame{device, 1.0f, "caption"};
+    const scene::FrameContext frame{device, 1.0f, "caption"};
     EXPECT_EQ(render::renderFrame(state, frame), 0);
 
     const std::vector<std::string> names = device->callNames();
@@ -71,7 +71,7 @@ TEST_F(FramePassTest, DrawsThePassesBackToFrontInsideOneScene) {
 }
 
 TEST_F(FramePassTest, LightsPointToAndFromTheSunAndStayOff) {
-    const app::FrameContext frame{device, 1.0f, ""};
+    const scene::FrameContext frame{device, 1.0f, ""};
     render::renderFrame(state, frame);
     const D3DXVECTOR3 s = towardSun();
     const LightSlot& toward = device->state().lights.at(0);
@@ -95,7 +95,7 @@ TEST_F(FramePassTest, LightsPointToAndFromTheSunAndStayOff) {
 
 TEST_F(FramePassTest, FailedBeginSceneLeavesOnlyTheClear) {
     device->failNext("BeginScene", D3DERR_INVALIDCALL);
-    const app::FrameContext frame{device, 1.0f, ""};
+    const scene::FrameContext frame{device, 1.0f, ""};
     EXPECT_EQ(render::renderFrame(state, frame), 0);
     EXPECT_TRUE(device->draws().empty());
     EXPECT_EQ(device->countCalls("Clear"), 1u);

@@ -154,8 +154,8 @@ TEST(SaturnRing, AmbientFollowsTheSunAndIsBlackBelowTheRingAxis) {
 
 TEST(RingHalf, TurnsTheHalfTowardOrAwayFromTheEye) {
     const D3DXVECTOR3 eye = {0, 500, -1000};
-    const D3DXMATRIX front = render::ringHalfOrientation(eye, app::InFrontOfPlanet);
-    const D3DXMATRIX back = render::ringHalfOrientation(eye, app::BehindPlanet);
+    const D3DXMATRIX front = render::ringHalfOrientation(eye, scene::InFrontOfPlanet);
+    const D3DXMATRIX back = render::ringHalfOrientation(eye, scene::BehindPlanet);
     // The mesh's +z (the middle of the half) goes toward the eye's horizontal
     // direction (0, 0, -1) for the front half, away for the back half.
     EXPECT_FLOAT_EQ(front.m[2][2], -1);
@@ -229,7 +229,7 @@ TEST_F(PlanetSystemTest, MoonUsesThePlanetsLevelAndLeavesLightAndMaterial) {
     const auto& draws = device->draws();
     ASSERT_EQ(draws.size(), 3u);
     const int32_t level = render::detailLevel(state);
-    EXPECT_EQ(draws[0].primitiveCount, uint32_t(render::sphereMeshes[level].triangleCount()));
+    EXPECT_EQ(draws[0].primitiveCount, uint32_t(scene::sphereMeshes[level].triangleCount()));
     const DeviceState& surface = draws[0].state;
     EXPECT_EQ(surface.renderState(D3DRS_TEXTUREFACTOR), 0u);
     EXPECT_EQ(surface.renderState(D3DRS_LIGHTING), 1u);
@@ -302,14 +302,14 @@ TEST_F(PlanetSystemTest, SaturnsRingMaterialIsSetEvenBeforeAnyMoon) {
     dull.Ambient = {0.1f, 0.1f, 0.1f, 1};
     device->SetMaterial(&dull);
     device->clearLog();
-    render::drawRing(state, device, app::BehindPlanet);
+    render::drawRing(state, device, scene::BehindPlanet);
     ASSERT_EQ(device->draws().size(), 2u);
     EXPECT_FLOAT_EQ(device->draws()[0].state.material.Ambient.r, 5.0f);
 }
 
 TEST_F(PlanetSystemTest, JupitersRingIsNotLitAndRocksHaveNoRing) {
     state.planet = 5;
-    render::drawRing(state, device, app::InFrontOfPlanet);
+    render::drawRing(state, device, scene::InFrontOfPlanet);
     ASSERT_EQ(device->draws().size(), 2u);
     EXPECT_EQ(device->draws()[0].state.renderState(D3DRS_LIGHTING), 0u);
     EXPECT_EQ(device->draws()[1].startVertex, 62u);

@@ -4,12 +4,12 @@
 // states the tests look at.  The camera is placed with lookFrom.
 #pragma once
 
-#include "app/OrreryState.h"
+#include "scene/OrreryState.h"
 #include "gfx/Math.h"
 #include "gfx/RecordingDevice.h"
 #include "model/BodyTable.h"
 #include "model/OrbitalMotion.h"
-#include "render/Meshes.h"
+#include "scene/Meshes.h"
 
 #include <gtest/gtest.h>
 
@@ -38,16 +38,16 @@ protected:
              {&state.cursorTexture, &state.shadeTexture, &state.starlightTexture,
               &state.sunGlowTexture, &state.sunDiscTexture, &state.gridColorTexture})
             device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, texture);
-        for (int level = 0; level < render::sphereLevelCount; ++level) {
-            const render::SphereMesh& mesh = render::sphereMeshes[level];
-            device->CreateVertexBuffer(mesh.vertexCount() * sizeof(render::MeshVertex), 0x208,
-                                       render::meshVertexFvf, D3DPOOL_MANAGED,
+        for (int level = 0; level < scene::sphereLevelCount; ++level) {
+            const scene::SphereMesh& mesh = scene::sphereMeshes[level];
+            device->CreateVertexBuffer(mesh.vertexCount() * sizeof(scene::MeshVertex), 0x208,
+                                       scene::meshVertexFvf, D3DPOOL_MANAGED,
                                        &state.sphereVertexBuffers[level]);
             device->CreateIndexBuffer(mesh.indexCount() * 2, 0x108, D3DFMT_INDEX16, D3DPOOL_MANAGED,
                                       &state.sphereIndexBuffers[level]);
         }
-        device->CreateVertexBuffer(render::ringVertexCount * sizeof(render::MeshVertex), 0x208,
-                                   render::meshVertexFvf, D3DPOOL_MANAGED, &state.ringVertexBuffer);
+        device->CreateVertexBuffer(scene::ringVertexCount * sizeof(scene::MeshVertex), 0x208,
+                                   scene::meshVertexFvf, D3DPOOL_MANAGED, &state.ringVertexBuffer);
         recordStateBlocks();
         lookFrom({0, 0, -1500}, {0, 0, 0}, {0, 1, 0});
         // The passes draw inside a scene; the frame pass opens its own.
@@ -61,7 +61,7 @@ protected:
              {&state.cursorTexture, &state.shadeTexture, &state.starlightTexture,
               &state.sunGlowTexture, &state.sunDiscTexture, &state.gridColorTexture})
             releaseAndNull(*texture);
-        for (int level = 0; level < render::sphereLevelCount; ++level) {
+        for (int level = 0; level < scene::sphereLevelCount; ++level) {
             releaseAndNull(state.sphereVertexBuffers[level]);
             releaseAndNull(state.sphereIndexBuffers[level]);
         }
@@ -118,7 +118,7 @@ protected:
     }
 
     RecordingDevice* device = nullptr;
-    app::OrreryState state;
+    scene::OrreryState state;
 
 private:
     void recordStateBlocks() {

@@ -11,7 +11,7 @@ namespace {
 using namespace gfx;
 using render::ClippedQuad;
 using render::clipSunQuad;
-using render::ScreenVertex;
+using scene::ScreenVertex;
 using scenetest::SceneFixture;
 
 TEST(SunQuadClip, HalfOffTheLeftEdgeKeepsTheRightHalfOfTheTexture) {

@@ -2,8 +2,9 @@
 // selection, view mode, toggles, clock, camera, sky and device objects.
 //
 // OrreryApplication owns one of these (it derives from it) and is the only
-// writer; render/ and overlay/ take it by const reference.  Plain data: every
-// default is the program's documented start state.
+// writer; render/ and overlay/ take it by const reference and never include
+// the application.  Plain data: every default is the program's documented
+// start state.
 //
 // Units: lengths in thousands of km (one scene unit), angles in radians,
 // time in days, sizes of the back buffer in pixels.
@@ -11,7 +12,7 @@
 
 #include "gfx/Device.h"
 #include "model/StarCatalogue.h"
-#include "render/Meshes.h"
+#include "scene/Meshes.h"
 
 #include <cstdint>
 
@@ -19,7 +20,7 @@ namespace overlay {
 class TextFont;
 }
 
-namespace app {
+namespace scene {
 
 enum class ViewMode : int32_t {
     FixedSidereal = 0, // the planet from a direction fixed in its pole frame
@@ -72,7 +73,7 @@ struct OrreryState {
     gfx::VertexBuffer* pointBuffer = nullptr;
 
     // ---- geometry, built once
-    render::MeshSet meshes;
+    scene::MeshSet meshes;
 
     // ---- device objects
     gfx::Texture* cursorTexture = nullptr;
@@ -107,4 +108,4 @@ struct FrameContext {
     const char* frameCaption = ""; // the frame statistics line
 };
 
-} // namespace app
+} // namespace scene

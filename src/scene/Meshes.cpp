@@ -1,10 +1,10 @@
 // Sphere and ring meshes, computed in single precision from float
 // constants so that every build produces the same vertices.
-#include "render/Meshes.h"
+#include "scene/Meshes.h"
 
 #include <cmath>
 
-namespace render {
+namespace scene {
 
 namespace {
 
@@ -122,4 +122,4 @@ void buildMeshes(MeshSet& meshes) {
     buildRing(meshes.ringVertices);
 }
 
-} // namespace render
+} // namespace scene

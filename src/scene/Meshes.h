@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <span>
 
-namespace render {
+namespace scene {
 
 // Position, normal and texture coordinates (D3DFVF_XYZ | NORMAL | TEX1).
 struct MeshVertex {
@@ -115,4 +115,4 @@ struct MeshSet {
 // exists; the device buffers are copied from these arrays.
 void buildMeshes(MeshSet& meshes);
 
-} // namespace render
+} // namespace scene
