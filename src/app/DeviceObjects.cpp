@@ -18,9 +18,9 @@ using namespace gfx;
 namespace {
 
 constexpr uint32_t meshUsage = D3DUSAGE_WRITEONLY | D3DUSAGE_NPATCHES; // 0x108
-constexpr uint32_t meshVertexFormat = scene::meshVertexFvf;           // 0x112
-constexpr uint32_t screenVertexFormat = scene::screenVertexFvf;       // 0x1C4
-constexpr uint32_t lineVertexFormat = scene::lineVertexFvf;           // 0x42
+constexpr uint32_t meshVertexFormat = scene::meshVertexFvf;            // 0x112
+constexpr uint32_t screenVertexFormat = scene::screenVertexFvf;        // 0x1C4
+constexpr uint32_t lineVertexFormat = scene::lineVertexFvf;            // 0x42
 constexpr uint32_t pointVertexFormat = model::starRecordFvf;           // 0x62
 
 // Fills a freshly created buffer (vertex or index) with `size` bytes.

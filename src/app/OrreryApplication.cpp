@@ -3,11 +3,12 @@
 // rendering hook.
 #include "app/OrreryApplication.h"
 
+#include "app/FramePass.h"
+
 #include "app/CommandIds.h"
 #include "framework/Settings.h"
 #include "model/BodyTable.h"
 #include "model/StarCatalogue.h"
-#include "render/FramePass.h"
 #include "scene/Meshes.h"
 
 #include <cstdio>
@@ -201,7 +202,7 @@ HRESULT OrreryApplication::renderFrame() {
     context.device = device;
     context.appTime = appTime;
     context.frameCaption = frameCaption;
-    render::renderFrame(*this, context);
+    app::renderFrame(*this, context);
     return S_OK;
 }
 

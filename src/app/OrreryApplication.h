@@ -14,10 +14,10 @@
 //   DeviceObjects.cpp      textures, buffers, fonts and state blocks
 #pragma once
 
-#include "scene/OrreryState.h"
 #include "framework/GraphicsApplication.h"
 #include "model/StarSearchIndex.h"
 #include "platform/Platform.h"
+#include "scene/OrreryState.h"
 
 #include <memory>
 #include <string>

@@ -35,9 +35,6 @@ constexpr uint32_t moonLabelColour = 0xFFAFAF00;
 constexpr uint32_t diagnosticColour = 0xFFFFFF00;
 constexpr uint32_t tutorialColour = 0xFF40AF40;
 
-// The sky sphere radius of the scene's sky transform.
-constexpr float skyRadius = 4999.0f;
-
 const char* nameOf(const model::Body& body) {
     return body.name ? body.name : "";
 }
@@ -49,6 +46,7 @@ const model::Body& systemBody(const scene::OrreryState& state, int32_t slot) {
 // Per-frame values every part of the overlay shares.
 struct OverlayFrame {
     const scene::OrreryState& state;
+    const scene::FrameGeometry& geometry;
     Device* device;
     float shadow = 0;     // shadow offset in pixels
     float clockWidth = 0; // 1.05 x the width of "0000 000 00:00"
@@ -70,14 +68,9 @@ void drawLabel(const OverlayFrame& frame, const D3DXMATRIX& labelWorldMatrix,
     const scene::OrreryState& state = frame.state;
     TextFont* font = state.smallFont;
     if (!font) return;
-    D3DVIEWPORT8 viewport;
-    viewport.Width = uint32_t(state.backBufferWidth);
-    viewport.Height = uint32_t(state.backBufferHeight);
-    viewport.MinZ = 0.0f;
-    viewport.MaxZ = 1.0f;
     D3DXVECTOR3 s;
-    D3DXVec3Project(&s, &point, &viewport, &state.projectionMatrix, &state.viewMatrix,
-                    &labelWorldMatrix);
+    D3DXVec3Project(&s, &point, &frame.geometry.viewport, &state.projectionMatrix,
+                    &state.viewMatrix, &labelWorldMatrix);
     if (!(s.z < 1.0f)) return;
     TextSize extent;
     font->measureText(name, &extent);
@@ -92,16 +85,7 @@ void drawLabel(const OverlayFrame& frame, const D3DXMATRIX& labelWorldMatrix,
 void drawSunAndPlanetLabels(const OverlayFrame& frame, D3DXMATRIX& labelWorldMatrix) {
     const scene::OrreryState& state = frame.state;
     const model::Body& sun = model::bodyTable[model::sunIndex];
-    const D3DXVECTOR3 p =
-        model::orbitalPosition(systemBody(state, 0), state.dayFraction, state.dayNumber);
-    const D3DXVECTOR3 towardSun = {-p.x, -p.y, -p.z};
-    const D3DXMATRIX sunPole = model::poleOrientation(sun);
-    D3DXVECTOR4 scene;
-    D3DXVec3Transform(&scene, &towardSun, &sunPole);
-    const D3DXVECTOR3 sunPoint = {scene.x, scene.y, scene.z};
-    D3DXVECTOR3 sunDirection;
-    D3DXVec3Normalize(&sunDirection, &sunPoint);
-    drawLabel(frame, labelWorldMatrix, sunDirection, nameOf(sun), planetLabelColour);
+    drawLabel(frame, labelWorldMatrix, frame.geometry.sunDirection, nameOf(sun), planetLabelColour);
 
     // The Sun comes again from the list, at the same place.
     for (int32_t i = 0; i <= 9; ++i) {
@@ -116,15 +100,12 @@ void drawSunAndPlanetLabels(const OverlayFrame& frame, D3DXMATRIX& labelWorldMat
 
 void drawMoonLabels(const OverlayFrame& frame, D3DXMATRIX& labelWorldMatrix) {
     const scene::OrreryState& state = frame.state;
-    const model::Body& planet = systemBody(state, 0);
-    labelWorldMatrix = model::poleOrientation(planet);
-    const int32_t moonCount =
-        planet.moonCount < model::slotsPerSystem - 1 ? planet.moonCount : model::slotsPerSystem - 1;
-    for (int32_t k = 1; k <= moonCount; ++k) {
+    labelWorldMatrix = frame.geometry.planetPole;
+    for (int32_t k = 1; k <= frame.geometry.moonCount; ++k) {
         // Standing on a moon, its own label would cover the view.
         if (k == state.moon && state.viewMode == scene::ViewMode::FromMoon) continue;
         const model::Body& moon = systemBody(state, k);
-        const D3DXMATRIX local = model::bodyTransform(moon, state.dayFraction, state.dayNumber);
+        const D3DXMATRIX& local = frame.geometry.bodyLocal[k];
         const D3DXVECTOR3 centre = {local.m[3][0], local.m[3][1], local.m[3][2]};
         drawLabel(frame, labelWorldMatrix, centre, nameOf(moon), moonLabelColour);
     }
@@ -134,11 +115,7 @@ void drawLabels(const OverlayFrame& frame, D3DXMATRIX& labelWorldMatrix) {
     const int32_t mode = frame.state.labelMode;
     if (mode == 0) return;
     // The sky transform: a unit direction lies on the viewer's sky sphere.
-    D3DXMATRIX scaling, translation;
-    D3DXMatrixScaling(&scaling, skyRadius, skyRadius, skyRadius);
-    const D3DXVECTOR3& eye = frame.state.eye;
-    D3DXMatrixTranslation(&translation, eye.x, eye.y, eye.z);
-    D3DXMatrixMultiply(&labelWorldMatrix, &scaling, &translation);
+    labelWorldMatrix = frame.geometry.skyWorld;
     if (mode == 1 || mode == 2) drawSunAndPlanetLabels(frame, labelWorldMatrix);
     if (mode == 2 || mode == 3) drawMoonLabels(frame, labelWorldMatrix);
 }
@@ -281,10 +258,10 @@ std::string fieldOfViewText(double fieldOfView) {
 
 // --------------------------------------------------------------- drawOverlay
 
-void drawOverlay(const scene::OrreryState& state, const scene::FrameContext& context,
-                 D3DXMATRIX& labelWorldMatrix) {
+void drawOverlay(const scene::OrreryState& state, const scene::FrameGeometry& geometry,
+                 const scene::FrameContext& context, D3DXMATRIX& labelWorldMatrix) {
     if (!context.device) return;
-    OverlayFrame frame{state, context.device};
+    OverlayFrame frame{state, geometry, context.device};
     frame.shadow = shadowOffset(state.backBufferHeight);
     if (state.mediumFont) {
         TextSize clock;

@@ -12,18 +12,20 @@
 // shadow offset, then the real one.
 #pragma once
 
-#include "scene/OrreryState.h"
 #include "gfx/Types.h"
+#include "scene/FrameGeometry.h"
+#include "scene/OrreryState.h"
 
 #include <string>
 
 namespace overlay {
 
-// Reads the state; writes only labelWorldMatrix (the label projection's
-// world matrix, first the viewer's sky sphere, then the planet's orientation)
-// and the device state the overlay block and the fonts leave.
-void drawOverlay(const scene::OrreryState& state, const scene::FrameContext& frame,
-                 gfx::D3DXMATRIX& labelWorldMatrix);
+// Reads the state and the frame's geometry; writes only labelWorldMatrix (the
+// label projection's world matrix, first the viewer's sky sphere, then the
+// planet's orientation) and the device state the overlay block and the fonts
+// leave.
+void drawOverlay(const scene::OrreryState& state, const scene::FrameGeometry& geometry,
+                 const scene::FrameContext& frame, gfx::D3DXMATRIX& labelWorldMatrix);
 
 // The viewpoint texts of the bottom-left block.
 struct ViewpointTexts {

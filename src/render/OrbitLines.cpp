@@ -3,8 +3,8 @@
 
 #include "gfx/Math.h"
 #include "model/OrbitalMotion.h"
-#include "scene/Meshes.h"
 #include "render/SceneGeometry.h"
+#include "scene/Meshes.h"
 
 #include <cmath>
 
@@ -65,8 +65,9 @@ D3DXVECTOR3 orbitPointAt(const model::OrbitalElements& orbit, double M) {
 
 // ------------------------------------------------------------------ planets
 
-void drawPlanetOrbits(const scene::OrreryState& state, Device* device) {
-    const D3DXMATRIX world = skyWorld(state.eye);
+void drawPlanetOrbits(const scene::OrreryState& state, const scene::FrameGeometry& frame,
+                      Device* device) {
+    const D3DXMATRIX& world = frame.skyWorld;
     device->SetTransform(D3DTS_WORLD, &world);
     if (!state.showPlanetOrbits) return;
     device->ApplyStateBlock(state.lineStateBlock);
@@ -146,15 +147,11 @@ int32_t walkMoonTrail(const float side[orbitSamples], int32_t code, int32_t indi
     return 0;
 }
 
-void traceMoonTrail(const scene::OrreryState& state, int32_t moonSlot, MoonTrail& trail) {
+void traceMoonTrail(const scene::OrreryState& state, const scene::FrameGeometry& frame,
+                    int32_t moonSlot, MoonTrail& trail) {
     const model::Body& moon = model::bodyTable[model::bodyIndex(state.planet, moonSlot)];
     trail.sweep = trailSweep(moon, state.clockRate);
     const double startAnomaly = model::meanAnomaly(moon, state.dayFraction, state.dayNumber);
-    const D3DXVECTOR3 toward = {state.lookAt.x - state.eye.x, state.lookAt.y - state.eye.y,
-                                state.lookAt.z - state.eye.z};
-    D3DXVECTOR3 view;
-    D3DXVec3Normalize(&view, &toward);
-
     // The trail lies behind the moon in the direction of simulated motion.
     const double direction = state.clockRate > 0 ? -1.0 : 1.0;
     const OrbitShape shape(moon.orbit);
@@ -163,7 +160,7 @@ void traceMoonTrail(const scene::OrreryState& state, int32_t moonSlot, MoonTrail
             orbitPointAt(shape, startAnomaly + direction * 2.0 * i * moonOrbitHalfStep);
         // Untransformed: the orbit frame's position against the scene's view
         // direction, as the split has always been made.
-        trail.side[i] = D3DXVec3Dot(&view, &trail.samples[i]);
+        trail.side[i] = D3DXVec3Dot(&frame.viewDirection, &trail.samples[i]);
     }
 }
 
@@ -176,12 +173,14 @@ void drawMoonTrail(Device* device, const MoonTrail& trail, int32_t code) {
         const D3DXVECTOR3& p = trail.samples[indices[n]];
         vertices[n] = {p.x, p.y, p.z, 0xFF000000u + trailGrey(indices[n], trail.sweep) * 0x010101u};
     }
-    device->DrawPrimitiveUP(D3DPT_LINESTRIP, uint32_t(count - 1), vertices, sizeof(scene::LineVertex));
+    device->DrawPrimitiveUP(D3DPT_LINESTRIP, uint32_t(count - 1), vertices,
+                            sizeof(scene::LineVertex));
 }
 
-void drawMoonOrbit(const scene::OrreryState& state, Device* device, int32_t moonSlot, int32_t code) {
+void drawMoonOrbit(const scene::OrreryState& state, const scene::FrameGeometry& frame,
+                   Device* device, int32_t moonSlot, int32_t code) {
     MoonTrail trail;
-    traceMoonTrail(state, moonSlot, trail);
+    traceMoonTrail(state, frame, moonSlot, trail);
     drawMoonTrail(device, trail, code);
 }
 

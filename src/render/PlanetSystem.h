@@ -6,8 +6,9 @@
 // along the view direction, with the rings split around the planet.
 #pragma once
 
-#include "scene/OrreryState.h"
 #include "gfx/Device.h"
+#include "scene/FrameGeometry.h"
+#include "scene/OrreryState.h"
 
 #include <cstdint>
 
@@ -62,8 +63,11 @@ void orderFarToNear(SystemEntry* entries, int32_t count);
 
 // ---- drawing
 
-void drawPlanet(const scene::OrreryState& state, gfx::Device* device);
-void drawMoon(const scene::OrreryState& state, gfx::Device* device, int32_t moonSlot);
-void drawPlanetSystem(const scene::OrreryState& state, gfx::Device* device);
+void drawPlanet(const scene::OrreryState& state, const scene::FrameGeometry& frame,
+                gfx::Device* device);
+void drawMoon(const scene::OrreryState& state, const scene::FrameGeometry& frame,
+              gfx::Device* device, int32_t moonSlot);
+void drawPlanetSystem(const scene::OrreryState& state, const scene::FrameGeometry& frame,
+                      gfx::Device* device);
 
 } // namespace render

@@ -5,8 +5,8 @@
 #include "model/BodyTable.h"
 #include "model/BodyTextures.h"
 #include "model/OrbitalMotion.h"
-#include "scene/Meshes.h"
 #include "render/SceneGeometry.h"
+#include "scene/Meshes.h"
 
 #include <cmath>
 
@@ -54,9 +54,10 @@ D3DXMATRIX ringHalfOrientation(const D3DXVECTOR3& eye, int32_t code) {
     return half;
 }
 
-void drawRing(const scene::OrreryState& state, Device* device, int32_t code) {
+void drawRing(const scene::OrreryState& state, const scene::FrameGeometry& frame, Device* device,
+              int32_t code) {
     const model::Body& planet = model::bodyTable[model::bodyIndex(state.planet, 0)];
-    const D3DXMATRIX pole = model::poleOrientation(planet);
+    const D3DXMATRIX& pole = frame.planetPole;
     D3DXMATRIX scaling;
     D3DXMatrixScaling(&scaling, planet.radius.x, planet.radius.y, planet.radius.z);
     // The ring lies in the planet's equatorial plane; its mesh radii are in
@@ -72,7 +73,7 @@ void drawRing(const scene::OrreryState& state, Device* device, int32_t code) {
         // full brightness from level 51 up.  The material is set here so the
         // ring never depends on what was drawn before it.
         device->SetRenderState(D3DRS_LIGHTING, 1);
-        device->SetRenderState(D3DRS_AMBIENT, saturnRingAmbient(sunDirection(state), pole));
+        device->SetRenderState(D3DRS_AMBIENT, saturnRingAmbient(frame.sunDirection, pole));
         device->LightEnable(0, 0);
         device->LightEnable(1, 0);
         device->SetMaterial(&planet.material);

@@ -3,8 +3,8 @@
 
 #include "gfx/Math.h"
 #include "model/BodyTable.h"
-#include "scene/Meshes.h"
 #include "render/SceneGeometry.h"
+#include "scene/Meshes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -72,20 +72,14 @@ bool clipSunQuad(float cx, float cy, float s, int32_t width, int32_t height, Cli
     return true;
 }
 
-void drawSun(const scene::OrreryState& state, Device* device) {
-    const D3DXMATRIX world = skyWorld(state.eye);
-    device->SetTransform(D3DTS_WORLD, &world);
+void drawSun(const scene::OrreryState& state, const scene::FrameGeometry& frame, Device* device) {
+    device->SetTransform(D3DTS_WORLD, &frame.skyWorld);
 
-    const D3DXVECTOR3 v = sunVector(state);
-    const float sunDistance = D3DXVec3Length(&v);
-    D3DXVECTOR3 direction;
-    D3DXVec3Normalize(&direction, &v);
-    const SunQuadSizes sizes =
-        sunQuadSizes(state.backBufferWidth, state.backBufferHeight, state.fieldOfView, sunDistance);
-
-    const D3DVIEWPORT8 viewport = backBufferViewport(state);
+    const SunQuadSizes sizes = sunQuadSizes(state.backBufferWidth, state.backBufferHeight,
+                                            state.fieldOfView, frame.sunDistance);
     D3DXVECTOR3 q;
-    D3DXVec3Project(&q, &direction, &viewport, &state.projectionMatrix, &state.viewMatrix, &world);
+    D3DXVec3Project(&q, &frame.sunDirection, &frame.viewport, &state.projectionMatrix,
+                    &state.viewMatrix, &frame.skyWorld);
     // Behind the viewer (or degenerate): even a glow reaching into the
     // screen would be drawn at a mirrored place, so draw none.
     if (!(q.z < 1.0f)) return;

@@ -3,12 +3,12 @@
 // block and its texts.
 #include "FontFixture.h"
 
-#include "scene/OrreryState.h"
 #include "gfx/Math.h"
 #include "model/BodyTable.h"
 #include "model/OrbitalMotion.h"
 #include "overlay/HeadsUpDisplay.h"
 #include "scene/Meshes.h"
+#include "scene/OrreryState.h"
 
 #include <algorithm>
 #include <map>
@@ -74,7 +74,8 @@ protected:
 
     void draw(float appTime = 1.0f) {
         device->clearLog();
-        overlay::drawOverlay(state, {device, appTime, "12.3 fps"}, state.labelWorldMatrix);
+        overlay::drawOverlay(state, scene::deriveFrameGeometry(state),
+                             {device, appTime, "12.3 fps"}, state.labelWorldMatrix);
     }
 
     // Text draws by the colour of their first vertex, each a list of

@@ -1,15 +1,15 @@
 // The scene passes and the overlay drawn by the OpenGL device (under Xvfb
 // with llvmpipe): pixels where the Sun, its clipping and the text must be.
-#include "scene/OrreryState.h"
+#include "app/FramePass.h"
 #include "gfx/Math.h"
 #include "gfx/gl/GlDevice.h"
 #include "gfx/gl/GlDirect3D.h"
 #include "model/BodyTable.h"
 #include "model/OrbitalMotion.h"
 #include "overlay/TextFont.h"
-#include "render/FramePass.h"
-#include "scene/Meshes.h"
 #include "render/SunPass.h"
+#include "scene/Meshes.h"
+#include "scene/OrreryState.h"
 
 #include <QGuiApplication>
 
@@ -139,7 +139,7 @@ TEST_F(GlSceneTest, AFrameEndsWithTheOverlay) {
                                0.1f, 9999.0f);
     device->SetTransform(D3DTS_VIEW, &state.viewMatrix);
     device->SetTransform(D3DTS_PROJECTION, &state.projectionMatrix);
-    EXPECT_EQ(render::renderFrame(state, {device, 0.25f, "fps"}), 0);
+    EXPECT_EQ(app::renderFrame(state, {device, 0.25f, "fps"}), 0);
     // The bottom-left block (green: the clock runs) and the date line.
     EXPECT_GT(litPixels(10, 120, 160, 240), 50);
     EXPECT_GT(litPixels(200, 200, 320, 240), 20);

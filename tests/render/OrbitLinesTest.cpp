@@ -155,7 +155,7 @@ protected:
 };
 
 TEST_F(OrbitLinesTest, EightPlanetOrbitsOnTheSkyButNotTheSelectedOne) {
-    render::drawPlanetOrbits(state, device);
+    render::drawPlanetOrbits(state, geometry(), device);
     const auto& draws = device->draws();
     ASSERT_EQ(draws.size(), 8u);
     for (const RecordedDraw& draw : draws) {
@@ -179,7 +179,7 @@ TEST_F(OrbitLinesTest, EightPlanetOrbitsOnTheSkyButNotTheSelectedOne) {
 
 TEST_F(OrbitLinesTest, NoPlanetOrbitsWhenTurnedOff) {
     state.showPlanetOrbits = 0;
-    render::drawPlanetOrbits(state, device);
+    render::drawPlanetOrbits(state, geometry(), device);
     EXPECT_TRUE(device->draws().empty());
 }
 
@@ -188,8 +188,8 @@ TEST_F(OrbitLinesTest, MoonTrailHalvesMeetAndFadeWithTheClock) {
     state.clockRate = 5.0;
     lookFrom({0, 200, -1500}, {0, 0, 0}, {0, 1, 0});
     prepareTrails();
-    render::drawMoonOrbit(state, device, 1, scene::BehindPlanet);
-    render::drawMoonOrbit(state, device, 1, scene::InFrontOfPlanet);
+    render::drawMoonOrbit(state, geometry(), device, 1, scene::BehindPlanet);
+    render::drawMoonOrbit(state, geometry(), device, 1, scene::InFrontOfPlanet);
     const auto& draws = device->draws();
     ASSERT_EQ(draws.size(), 2u);
     const auto behind = verticesOf<scene::LineVertex>(draws[0]);
@@ -217,7 +217,7 @@ TEST_F(OrbitLinesTest, StoppedRateDrawsTheTrailAtTheEndGrey) {
     state.clockRate = 0.0;
     lookFrom({0, 200, -1500}, {0, 0, 0}, {0, 1, 0});
     prepareTrails();
-    render::drawMoonOrbit(state, device, 1, scene::BehindPlanet);
+    render::drawMoonOrbit(state, geometry(), device, 1, scene::BehindPlanet);
     ASSERT_EQ(device->draws().size(), 1u);
     for (const scene::LineVertex& v : verticesOf<scene::LineVertex>(device->draws()[0]))
         EXPECT_EQ(v.colour, 0xFF505050u);
@@ -229,8 +229,8 @@ TEST_F(OrbitLinesTest, ViewAlongThePoleOfAFlatOrbitDrawsNoTrail) {
     state.planet = 9;
     lookFrom({0, 1500, 0}, {0, 0, 0}, {0, 0, 1});
     prepareTrails();
-    render::drawMoonOrbit(state, device, 1, scene::InFrontOfPlanet);
-    render::drawMoonOrbit(state, device, 1, scene::BehindPlanet);
+    render::drawMoonOrbit(state, geometry(), device, 1, scene::InFrontOfPlanet);
+    render::drawMoonOrbit(state, geometry(), device, 1, scene::BehindPlanet);
     EXPECT_TRUE(device->draws().empty());
 }
 

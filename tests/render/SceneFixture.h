@@ -4,12 +4,13 @@
 // states the tests look at.  The camera is placed with lookFrom.
 #pragma once
 
-#include "scene/OrreryState.h"
 #include "gfx/Math.h"
 #include "gfx/RecordingDevice.h"
 #include "model/BodyTable.h"
 #include "model/OrbitalMotion.h"
+#include "scene/FrameGeometry.h"
 #include "scene/Meshes.h"
+#include "scene/OrreryState.h"
 
 #include <gtest/gtest.h>
 
@@ -89,6 +90,9 @@ protected:
     }
 
     // The unit vector from the selected planet toward the Sun.
+    // What the application derives from the state before each frame.
+    scene::FrameGeometry geometry() const { return scene::deriveFrameGeometry(state); }
+
     D3DXVECTOR3 towardSun() const {
         const D3DXVECTOR3 p =
             model::orbitalPosition(model::bodyTable[model::bodyIndex(state.planet, 0)],
