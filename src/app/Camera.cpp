@@ -9,9 +9,9 @@
 #include "gfx/Math.h"
 #include "model/BodyTable.h"
 #include "model/OrbitalMotion.h"
+#include "model/SimulationClock.h"
 
 #include <cmath>
-#include <limits>
 
 namespace app {
 
@@ -83,22 +83,15 @@ void OrreryApplication::advanceClock() {
     const double delta = (now - lastAppTime) * clockRate;
     lastAppTime = now;
     if (paused) return;
-    double wholeDays = 0;
-    dayFraction = std::modf(delta + dayFraction, &wholeDays); // both carry the sign
-    const double day = double(dayNumber) + wholeDays;
-    // The day count is 32-bit: at either end of its range the clock holds
-    // the last representable day and stops.
-    constexpr double lastDay = std::numeric_limits<int32_t>::max();
-    constexpr double firstDay = std::numeric_limits<int32_t>::min();
-    if (day > lastDay || day < firstDay) {
-        dayNumber = day > lastDay ? std::numeric_limits<int32_t>::max()
-                                  : std::numeric_limits<int32_t>::min();
-        dayFraction = 0.0;
+    model::SimulationTime time{dayFraction, dayNumber};
+    const bool running = model::advanceSimulationTime(time, delta);
+    dayFraction = time.dayFraction;
+    dayNumber = time.dayNumber;
+    if (!running) {
+        // The day count's end: the clock stops there.
         paused = 1;
         if (menu) platform.checkMenuItem(menu, ID_GO_STOP, true);
-        return;
     }
-    dayNumber = int32_t(day);
 }
 
 // Turns the view by the cursor's movement since the previous frame and

@@ -43,34 +43,4 @@ void moveFarther(scene::OrreryState& state, float step) {
     if (state.distance > farthestDistance) state.distance = farthestDistance;
 }
 
-void speedUpCoarse(scene::OrreryState& state) {
-    const double k = state.clockRate * 0.05;
-    if (state.clockRate > 0)
-        state.clockRate += k > coarseRateFloor ? k : coarseRateFloor;
-    else if (k < -coarseRateFloor)
-        state.clockRate -= k; // backwards: 5 % toward zero
-    else
-        state.clockRate += coarseRateFloor;
-    if (state.clockRate > fastestClockRate) state.clockRate = fastestClockRate;
-}
-
-void slowDownCoarse(scene::OrreryState& state) {
-    const double k = state.clockRate * 0.05;
-    if (state.clockRate > 0)
-        state.clockRate -= k > coarseRateFloor ? k : coarseRateFloor;
-    else if (k < -coarseRateFloor)
-        state.clockRate += k; // backwards: 5 % away from zero
-    else
-        state.clockRate -= coarseRateFloor;
-    if (state.clockRate < -fastestClockRate) state.clockRate = -fastestClockRate;
-}
-
-void speedUpFine(scene::OrreryState& state) {
-    state.clockRate += fineRateStep;
-}
-
-void slowDownFine(scene::OrreryState& state) {
-    state.clockRate -= fineRateStep;
-}
-
 } // namespace app

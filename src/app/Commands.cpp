@@ -7,6 +7,7 @@
 #include "app/OrreryApplication.h"
 #include "model/BodyTable.h"
 #include "model/BodyTextures.h"
+#include "model/SimulationClock.h"
 
 #include <cstdio>
 
@@ -94,16 +95,16 @@ bool OrreryApplication::handleCommand(uint32_t command) {
         moveFarther(*this, keyDistanceStep);
         break;
     case ID_SPEED_UP:
-        speedUpCoarse(*this);
+        clockRate = model::coarselyFaster(clockRate);
         break;
     case ID_SLOW_DOWN:
-        slowDownCoarse(*this);
+        clockRate = model::coarselySlower(clockRate);
         break;
     case ID_SPEED_UP_FINE:
-        speedUpFine(*this);
+        clockRate = model::finelyFaster(clockRate);
         break;
     case ID_SLOW_DOWN_FINE:
-        slowDownFine(*this);
+        clockRate = model::finelySlower(clockRate);
         break;
     case ID_GO_STOP:
         paused = !paused;
