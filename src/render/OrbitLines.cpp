@@ -19,13 +19,9 @@ constexpr uint32_t planetOrbitColour = 0xFF3F5F7F;
 constexpr double planetOrbitStep = 0.06981317202250163;
 // Single-precision 2 degrees; a moon's samples lie two of these apart.
 constexpr double moonOrbitHalfStep = double(0.034906585f);
-constexpr double gravitationalConstant = 6.673e-11;
-constexpr double metresPerUnit = 1000000.0; // thousands of km to metres
 constexpr double trailScale = 20000.0;
-constexpr double trailCap = 18.84955644607544;     // 6 pi, single-precision pi
-constexpr double fullTurn = 6.2831854820251465;    // single-precision 2 pi
-constexpr double keplerTolerance = double(0.001f); // radians
-constexpr int keplerStepLimit = 64;                // converges in a few for e < 0.25
+constexpr double trailCap = 18.84955644607544;  // 6 pi, single-precision pi
+constexpr double fullTurn = 6.2831854820251465; // single-precision 2 pi
 
 } // namespace
 
@@ -40,13 +36,7 @@ OrbitShape::OrbitShape(const model::OrbitalElements& orbit)
 
 D3DXVECTOR3 orbitPointAt(const OrbitShape& orbit, double M) {
     const double e = orbit.eccentricity;
-    double E = M + e * std::sin(M) * (1.0 + e * std::cos(M));
-    for (int step = 0; step < keplerStepLimit; ++step) {
-        const double next = E - (E - e * std::sin(E) - M) / (1.0 - e * std::cos(E));
-        const bool settled = !(std::fabs(E - next) > keplerTolerance); // NaN stops too
-        E = next;
-        if (settled) break;
-    }
+    const double E = model::eccentricAnomaly(M, e);
     // Position in the orbit's plane, periapsis along x, in semi-major axes;
     // turned by the argument of periapsis it is r (cos u, sin u).
     const double x = std::cos(E) - e;
@@ -104,12 +94,9 @@ void drawPlanetOrbit(const scene::OrreryState& state, Device* device, int32_t ta
 // -------------------------------------------------------------------- moons
 
 double trailSweep(const model::Body& moon, double clockRate) {
-    const model::Body& planet = model::bodyTable[model::bodyIndex(moon.parent, 0)];
-    // The mean motion in radians per second (Kepler's third law) times the
-    // clock rate, scaled: a faster clock draws a longer trail.
-    const double sweep = std::sqrt(gravitationalConstant * double(planet.mass)) /
-                         std::pow(moon.orbit.semiMajorAxis * metresPerUnit, 1.5) * clockRate *
-                         trailScale;
+    // The mean motion in radians per second times the clock rate, scaled: a
+    // faster clock draws a longer trail.
+    const double sweep = model::meanMotionPerSecond(moon) * clockRate * trailScale;
     return sweep > trailCap ? trailCap : sweep;
 }
 

@@ -113,6 +113,8 @@ TEST(TrailSweep, CappedForPositiveRatesOnly) {
     EXPECT_EQ(render::trailSweep(moon, 0.0), 0.0);
 }
 
+// The orbit lines solve Kepler's equation with the model's solver; their
+// position from the eccentric anomaly agrees with the model's.
 TEST(OrbitPoint, MatchesTheModelsOrbitalPosition) {
     model::initBodyTable();
     for (int body : {9, 27, 28, 46, 60, 81}) {
