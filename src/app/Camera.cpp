@@ -38,9 +38,6 @@ D3DXVECTOR3 row(const D3DXMATRIX& m, int r) {
     return {m.m[r][0], m.m[r][1], m.m[r][2]};
 }
 
-D3DXVECTOR3 operator-(const D3DXVECTOR3& a, const D3DXVECTOR3& b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
 D3DXVECTOR3 operator-(const D3DXVECTOR3& a) {
     return {-a.x, -a.y, -a.z};
 }
@@ -154,7 +151,9 @@ void OrreryApplication::placeCamera() {
         } else {
             const model::Body& other = model::bodyTable[model::bodyIndex(viewFromPlanet, 0)];
             const D3DXVECTOR3 there = model::orbitalPosition(other, dayFraction, dayNumber);
-            const D3DXVECTOR3 toward = normalizedTimes(there - here, d);
+            D3DXVECTOR3 apart;
+            gfx::D3DXVec3Subtract(&apart, &there, &here);
+            const D3DXVECTOR3 toward = normalizedTimes(apart, d);
             eye = -transformPoint(toward, sunPole);
         }
         break;
@@ -179,7 +178,8 @@ void OrreryApplication::placeCamera() {
 
     // Mouse-look: pitch about the side axis, then yaw about the mode's up
     // axis, both axes taken before the turn.  lookAt is the origin and stays.
-    const D3DXVECTOR3 a = eye - lookAt;
+    D3DXVECTOR3 a;
+    gfx::D3DXVec3Subtract(&a, &eye, &lookAt);
     const D3DXVECTOR3 side = {a.y * up.z - a.z * up.y, a.z * up.x - a.x * up.z,
                               a.x * up.y - a.y * up.x};
     D3DXMATRIX pitchTurn, yawTurn, turn;

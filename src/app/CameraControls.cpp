@@ -6,7 +6,7 @@
 namespace app {
 
 double closestDistance(int32_t planet) {
-    return 2.1 * model::bodyTable[9 * planet].radius.x;
+    return 2.1 * model::bodyTable[model::bodyIndex(planet, 0)].radius.x;
 }
 
 void narrowFieldOfView(scene::OrreryState& state) {

@@ -80,7 +80,7 @@ bool OrreryApplication::handleCommand(uint32_t command) {
         if (from != planet) viewFromPlanet = from;
         return true;
     }
-    const bool moonSelected = moon >= 1 && model::bodyTable[9 * planet + moon].present;
+    const bool moonSelected = moon >= 1 && model::bodyTable[model::bodyIndex(planet, moon)].present;
     switch (command) {
     case ID_NARROW_FIELD:
         narrowFieldOfView(*this);
@@ -184,7 +184,7 @@ void OrreryApplication::selectPlanet(int32_t newPlanet) {
 }
 
 void OrreryApplication::selectMoon(int32_t slot) {
-    if (model::bodyTable[9 * planet + slot].present) moon = slot;
+    if (model::bodyTable[model::bodyIndex(planet, slot)].present) moon = slot;
     if (moon == slot && viewMode != scene::ViewMode::FromMoon) viewMode = scene::ViewMode::AtMoon;
 }
 

@@ -125,7 +125,7 @@ HRESULT OrreryApplication::initializeOnce() {
 void OrreryApplication::relabelMoonMenu(int32_t planetIndex) {
     if (!menu) return;
     for (int32_t k = 1; k <= 7; ++k) {
-        const model::Body& body = model::bodyTable[9 * planetIndex + k];
+        const model::Body& body = model::bodyTable[model::bodyIndex(planetIndex, k)];
         const uint32_t command = ID_MOON_FIRST - 1 + uint32_t(k);
         char text[40];
         if (body.present)

@@ -48,13 +48,14 @@ void OrreryApplication::indexCatalogue() {
 
 void OrreryApplication::selectSkyPoints() {
     const SkyLimits limits = skyLimits(fieldOfView, backBufferDiagonal);
-    const gfx::D3DXVECTOR3 sight = {lookAt.x - eye.x, lookAt.y - eye.y, lookAt.z - eye.z};
+    gfx::D3DXVECTOR3 sight;
+    gfx::D3DXVec3Subtract(&sight, &lookAt, &eye);
     gfx::D3DXVECTOR3 v;
     gfx::D3DXVec3Normalize(&v, &sight);
 
     int32_t count = 0;
     const model::SimulationTime now{dayFraction, dayNumber};
-    for (int32_t i = 1; i <= 9; ++i)
+    for (int32_t i = 1; i < model::systemCount; ++i)
         skyPoints[count++] = model::planetAsStar(i, planet, now);
 
     if (showStars && stars) {

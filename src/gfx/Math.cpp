@@ -47,18 +47,6 @@ D3DXVECTOR3* D3DXVec3Subtract(D3DXVECTOR3* out, const D3DXVECTOR3* a, const D3DX
     return out;
 }
 
-D3DXVECTOR3* D3DXVec3Add(D3DXVECTOR3* out, const D3DXVECTOR3* a, const D3DXVECTOR3* b) {
-    if (!out || !a || !b) return nullptr;
-    *out = D3DXVECTOR3{a->x + b->x, a->y + b->y, a->z + b->z};
-    return out;
-}
-
-D3DXVECTOR3* D3DXVec3Scale(D3DXVECTOR3* out, const D3DXVECTOR3* v, float s) {
-    if (!out || !v) return nullptr;
-    *out = D3DXVECTOR3{v->x * s, v->y * s, v->z * s};
-    return out;
-}
-
 D3DXVECTOR3* D3DXVec3Normalize(D3DXVECTOR3* out, const D3DXVECTOR3* v) {
     if (!out || !v) return nullptr;
     const float lengthSq = D3DXVec3LengthSq(v);
@@ -163,16 +151,6 @@ D3DXMATRIX* D3DXMatrixMultiply(D3DXMATRIX* out, const D3DXMATRIX* a, const D3DXM
     return out;
 }
 
-D3DXMATRIX* D3DXMatrixTranspose(D3DXMATRIX* out, const D3DXMATRIX* m) {
-    if (!out || !m) return nullptr;
-    D3DXMATRIX r;
-    for (int row = 0; row < 4; ++row)
-        for (int col = 0; col < 4; ++col)
-            r.m[row][col] = m->m[col][row];
-    *out = r;
-    return out;
-}
-
 D3DXMATRIX* D3DXMatrixInverse(D3DXMATRIX* out, float* determinant, const D3DXMATRIX* m) {
     if (!out || !m) return nullptr;
 
@@ -259,16 +237,6 @@ D3DXMATRIX* D3DXMatrixRotationY(D3DXMATRIX* out, float angle) {
     out->m[0][2] = -s;
     out->m[2][0] = s;
     out->m[2][2] = c;
-    return out;
-}
-
-D3DXMATRIX* D3DXMatrixRotationZ(D3DXMATRIX* out, float angle) {
-    if (!D3DXMatrixIdentity(out)) return nullptr;
-    const float c = std::cos(angle), s = std::sin(angle);
-    out->m[0][0] = c;
-    out->m[0][1] = s;
-    out->m[1][0] = -s;
-    out->m[1][1] = c;
     return out;
 }
 

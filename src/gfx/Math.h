@@ -16,8 +16,6 @@ float D3DXVec3Length(const D3DXVECTOR3* v);
 float D3DXVec3LengthSq(const D3DXVECTOR3* v);
 D3DXVECTOR3* D3DXVec3Cross(D3DXVECTOR3* out, const D3DXVECTOR3* a, const D3DXVECTOR3* b);
 D3DXVECTOR3* D3DXVec3Subtract(D3DXVECTOR3* out, const D3DXVECTOR3* a, const D3DXVECTOR3* b);
-D3DXVECTOR3* D3DXVec3Add(D3DXVECTOR3* out, const D3DXVECTOR3* a, const D3DXVECTOR3* b);
-D3DXVECTOR3* D3DXVec3Scale(D3DXVECTOR3* out, const D3DXVECTOR3* v, float s);
 
 // v / |v|. When |v|^2 is within 2^-23 of 1, v is copied unchanged; when |v|^2
 // is not above FLT_MIN (1.1754944e-38), the result is (0, 0, 0).
@@ -46,8 +44,6 @@ bool D3DXMatrixIsIdentity(const D3DXMATRIX* m);
 // a * b (a applied first); out may be a or b.
 D3DXMATRIX* D3DXMatrixMultiply(D3DXMATRIX* out, const D3DXMATRIX* a, const D3DXMATRIX* b);
 
-D3DXMATRIX* D3DXMatrixTranspose(D3DXMATRIX* out, const D3DXMATRIX* m);
-
 // The inverse of m. The determinant is stored whenever determinant is not
 // null, also for a singular m; then (1 / determinant not finite) the result
 // is null and out is left unchanged.
@@ -63,7 +59,6 @@ D3DXMATRIX* D3DXMatrixTranslation(D3DXMATRIX* out, float x, float y, float z);
 // at the origin (left-handed).
 D3DXMATRIX* D3DXMatrixRotationX(D3DXMATRIX* out, float angle);
 D3DXMATRIX* D3DXMatrixRotationY(D3DXMATRIX* out, float angle);
-D3DXMATRIX* D3DXMatrixRotationZ(D3DXMATRIX* out, float angle);
 
 // Rotation about axis (normalised first) by angle radians.
 D3DXMATRIX* D3DXMatrixRotationAxis(D3DXMATRIX* out, const D3DXVECTOR3* axis, float angle);

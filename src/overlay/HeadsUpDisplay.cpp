@@ -88,7 +88,7 @@ void drawSunAndPlanetLabels(const OverlayFrame& frame, D3DXMATRIX& labelWorldMat
     drawLabel(frame, labelWorldMatrix, frame.geometry.sunDirection, nameOf(sun), planetLabelColour);
 
     // The Sun comes again from the list, at the same place.
-    for (int32_t i = 0; i <= 9; ++i) {
+    for (int32_t i = 0; i < model::systemCount; ++i) {
         if (i == state.planet) continue;
         const model::StarRecord seen =
             model::planetAsStar(i, state.planet, {state.dayFraction, state.dayNumber});
@@ -242,8 +242,8 @@ ViewpointTexts viewpointTexts(const scene::OrreryState& state) {
 }
 
 std::string distanceText(const scene::OrreryState& state) {
-    const D3DXVECTOR3 apart = {state.eye.x - state.lookAt.x, state.eye.y - state.lookAt.y,
-                               state.eye.z - state.lookAt.z};
+    D3DXVECTOR3 apart;
+    D3DXVec3Subtract(&apart, &state.eye, &state.lookAt);
     char text[64];
     std::snprintf(text, sizeof text, "%8.0f km", double(D3DXVec3Length(&apart)) * 1000.0);
     return text;

@@ -61,7 +61,7 @@ void drawPlanetOrbits(const scene::OrreryState& state, const scene::FrameGeometr
     device->SetTransform(D3DTS_WORLD, &world);
     if (!state.showPlanetOrbits) return;
     device->ApplyStateBlock(state.lineStateBlock);
-    for (int32_t p = 1; p <= 9; ++p)
+    for (int32_t p = 1; p < model::systemCount; ++p)
         drawPlanetOrbit(state, device, p, state.planet);
 }
 
@@ -81,8 +81,8 @@ void drawPlanetOrbit(const scene::OrreryState& state, Device* device, int32_t ta
         const D3DXVECTOR3 point = orbitPointAt(shape, startAnomaly + k * planetOrbitStep);
         // The unit direction from the observer toward this orbit point, in
         // the scene frame.
-        const D3DXVECTOR3 apart = {observerPosition.x - point.x, observerPosition.y - point.y,
-                                   observerPosition.z - point.z};
+        D3DXVECTOR3 apart;
+        D3DXVec3Subtract(&apart, &observerPosition, &point);
         D3DXVECTOR4 w;
         D3DXVec3Transform(&w, &apart, &sunPole);
         const float length = D3DXVec3Length(&apart);
