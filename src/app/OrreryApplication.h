@@ -15,6 +15,7 @@
 #pragma once
 
 #include "framework/GraphicsApplication.h"
+#include "model/BodyTable.h"
 #include "model/StarSearchIndex.h"
 #include "platform/Platform.h"
 #include "scene/OrreryState.h"
@@ -104,6 +105,7 @@ private:
     void advanceClock();
     void applyMouseLook();
     void placeCamera();
+    gfx::D3DXMATRIX selectedOrbitPlane(const model::Body& planetBody);
 
     // Device objects (DeviceObjects.cpp)
     void loadSpriteTextures();
