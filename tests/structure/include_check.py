@@ -27,10 +27,10 @@ FORBIDDEN = {
 
 # The folders whose files may include Qt.
 QT_ALLOWED = ("platform/", "gfx/gl/")
-# Files that still include Qt outside those folders, to be moved to the
-# platform side; the check fails when one of them no longer does, so that
-# the list only shrinks.
-QT_KNOWN = {"gfx/Resources.cpp", "gfx/FontRasterizer.cpp"}
+# Files allowed, for a while, to include Qt outside those folders (none
+# now); the check fails when one of them no longer does, so that the list
+# only shrinks.
+QT_KNOWN = set()
 
 PROJECT_INCLUDE = re.compile(r'^\s*#\s*include\s+"([a-z]+)/')
 QT_INCLUDE = re.compile(r"^\s*#\s*include\s+<(Q[A-Za-z]*|Qt[A-Za-z]*/[^>]*)>")
