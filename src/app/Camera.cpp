@@ -6,7 +6,7 @@
 // are thousands of km, angles radians, time days.
 #include "app/CommandIds.h"
 #include "app/OrreryApplication.h"
-#include "gfx/Math.h"
+#include "gfx/math/Math.h"
 #include "model/BodyTable.h"
 #include "model/OrbitalMotion.h"
 #include "model/SimulationClock.h"

@@ -1,7 +1,7 @@
 // One frame of the application: see FramePass.h.
 #include "app/FramePass.h"
 
-#include "gfx/Device.h"
+#include "gfx/device/Device.h"
 #include "overlay/HeadsUpDisplay.h"
 #include "render/ScenePass.h"
 #include "scene/FrameGeometry.h"

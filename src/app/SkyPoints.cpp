@@ -3,7 +3,7 @@
 // for the field of view, uploaded into a fresh point-list vertex buffer.
 #include "app/OrreryApplication.h"
 #include "app/SkyPointLimits.h"
-#include "gfx/Math.h"
+#include "gfx/math/Math.h"
 #include "model/OrbitalMotion.h"
 #include "model/StarCatalogue.h"
 

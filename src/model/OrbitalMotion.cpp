@@ -6,7 +6,7 @@
 // and every reduction modulo a full turn truncates toward zero.
 #include "model/OrbitalMotion.h"
 
-#include "gfx/Math.h"
+#include "gfx/math/Math.h"
 
 #include <cmath>
 

@@ -13,7 +13,7 @@
 // Lengths in thousands of km, angles in radians, time in days.
 #pragma once
 
-#include "gfx/Types.h"
+#include "gfx/device/Types.h"
 #include "model/BodyTable.h"
 #include "model/StarCatalogue.h"
 

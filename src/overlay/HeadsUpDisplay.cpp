@@ -10,9 +10,9 @@
 //   - drawOverlay
 #include "overlay/HeadsUpDisplay.h"
 
-#include "gfx/Device.h"
-#include "gfx/Math.h"
-#include "gfx/Resources.h"
+#include "gfx/device/Device.h"
+#include "gfx/math/Math.h"
+#include "gfx/services/Resources.h"
 #include "model/BodyTable.h"
 #include "model/OrbitalMotion.h"
 #include "overlay/OverlayText.h"

@@ -12,7 +12,7 @@
 // shadow offset, then the real one.
 #pragma once
 
-#include "gfx/Types.h"
+#include "gfx/device/Types.h"
 #include "scene/FrameGeometry.h"
 #include "scene/OrreryState.h"
 

@@ -1,7 +1,7 @@
 // Orbit lines: see OrbitLines.h.
 #include "render/OrbitLines.h"
 
-#include "gfx/Math.h"
+#include "gfx/math/Math.h"
 #include "model/OrbitalMotion.h"
 #include "render/SceneGeometry.h"
 #include "scene/Meshes.h"

@@ -9,7 +9,7 @@
 //   part behind the planet (drawn before it) and the part in front (after).
 #pragma once
 
-#include "gfx/Device.h"
+#include "gfx/device/Device.h"
 #include "model/BodyTable.h"
 #include "scene/FrameGeometry.h"
 #include "scene/OrreryState.h"

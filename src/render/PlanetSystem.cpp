@@ -9,7 +9,7 @@
 //   - drawPlanet, drawMoon, drawPlanetSystem
 #include "render/PlanetSystem.h"
 
-#include "gfx/Math.h"
+#include "gfx/math/Math.h"
 #include "model/BodyTable.h"
 #include "model/OrbitalMotion.h"
 #include "render/RingPass.h"

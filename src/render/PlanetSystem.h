@@ -6,7 +6,7 @@
 // along the view direction, with the rings split around the planet.
 #pragma once
 
-#include "gfx/Device.h"
+#include "gfx/device/Device.h"
 #include "scene/FrameGeometry.h"
 #include "scene/OrreryState.h"
 

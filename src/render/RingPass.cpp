@@ -1,7 +1,7 @@
 // Planetary rings: see RingPass.h.
 #include "render/RingPass.h"
 
-#include "gfx/Math.h"
+#include "gfx/math/Math.h"
 #include "model/BodyTable.h"
 #include "model/BodyTextures.h"
 #include "model/OrbitalMotion.h"

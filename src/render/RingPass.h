@@ -3,7 +3,7 @@
 // it, which hides correctly without a depth buffer.
 #pragma once
 
-#include "gfx/Device.h"
+#include "gfx/device/Device.h"
 #include "scene/FrameGeometry.h"
 #include "scene/OrreryState.h"
 

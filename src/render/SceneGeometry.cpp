@@ -1,7 +1,7 @@
 // Matrix helpers of the passes: see SceneGeometry.h.
 #include "render/SceneGeometry.h"
 
-#include "gfx/Math.h"
+#include "gfx/math/Math.h"
 
 namespace render {
 

@@ -4,7 +4,7 @@
 // scene/FrameGeometry.h.
 #pragma once
 
-#include "gfx/Types.h"
+#include "gfx/device/Types.h"
 
 namespace render {
 

@@ -1,7 +1,7 @@
 // The scene pass: see ScenePass.h.
 #include "render/ScenePass.h"
 
-#include "gfx/Math.h"
+#include "gfx/math/Math.h"
 #include "render/OrbitLines.h"
 #include "render/PlanetSystem.h"
 #include "render/SkyPoints.h"

@@ -6,8 +6,8 @@
 // runs this pass, then the overlay.
 #pragma once
 
-#include "gfx/Device.h"
-#include "gfx/Types.h"
+#include "gfx/device/Device.h"
+#include "gfx/device/Types.h"
 #include "scene/FrameGeometry.h"
 #include "scene/OrreryState.h"
 

@@ -4,7 +4,7 @@
 // frame per channel, so points never add up or darken.
 #pragma once
 
-#include "gfx/Device.h"
+#include "gfx/device/Device.h"
 #include "scene/FrameGeometry.h"
 #include "scene/OrreryState.h"
 

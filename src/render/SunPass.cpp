@@ -1,7 +1,7 @@
 // The Sun's glow and disc: see SunPass.h.
 #include "render/SunPass.h"
 
-#include "gfx/Math.h"
+#include "gfx/math/Math.h"
 #include "model/BodyTable.h"
 #include "render/SceneGeometry.h"
 #include "scene/Meshes.h"

@@ -4,7 +4,7 @@
 // Sun's distance from the selected planet and the field of view.
 #pragma once
 
-#include "gfx/Device.h"
+#include "gfx/device/Device.h"
 #include "scene/FrameGeometry.h"
 #include "scene/OrreryState.h"
 

@@ -1,7 +1,7 @@
 // The frame's derived geometry: see FrameGeometry.h.
 #include "scene/FrameGeometry.h"
 
-#include "gfx/Math.h"
+#include "gfx/math/Math.h"
 #include "model/OrbitalMotion.h"
 
 #include <algorithm>

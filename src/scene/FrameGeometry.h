@@ -11,7 +11,7 @@
 // one unit = 1000 km.
 #pragma once
 
-#include "gfx/Types.h"
+#include "gfx/device/Types.h"
 #include "model/BodyTable.h"
 #include "scene/OrreryState.h"
 

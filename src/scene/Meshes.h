@@ -9,7 +9,7 @@
 // sun-facing side.
 #pragma once
 
-#include "gfx/Types.h"
+#include "gfx/device/Types.h"
 
 #include <cstdint>
 #include <span>

@@ -10,7 +10,7 @@
 // time in days, sizes of the back buffer in pixels.
 #pragma once
 
-#include "gfx/Device.h"
+#include "gfx/device/Device.h"
 #include "model/StarCatalogue.h"
 #include "scene/Meshes.h"
 

@@ -4,7 +4,7 @@
 #include "AppHarness.h"
 
 #include "app/CommandIds.h"
-#include "gfx/Math.h"
+#include "gfx/math/Math.h"
 #include "model/BodyTable.h"
 #include "model/OrbitalMotion.h"
 

@@ -3,7 +3,7 @@
 // block and its texts.
 #include "FontFixture.h"
 
-#include "gfx/Math.h"
+#include "gfx/math/Math.h"
 #include "model/BodyTable.h"
 #include "model/OrbitalMotion.h"
 #include "overlay/HeadsUpDisplay.h"

@@ -1,9 +1,9 @@
 // The scene passes and the overlay drawn by the OpenGL device (under Xvfb
 // with llvmpipe): pixels where the Sun, its clipping and the text must be.
 #include "app/FramePass.h"
-#include "gfx/Math.h"
 #include "gfx/gl/GlDevice.h"
 #include "gfx/gl/GlDirect3D.h"
+#include "gfx/math/Math.h"
 #include "model/BodyTable.h"
 #include "model/OrbitalMotion.h"
 #include "overlay/TextFont.h"

@@ -4,8 +4,8 @@
 // states the tests look at.  The camera is placed with lookFrom.
 #pragma once
 
-#include "gfx/Math.h"
-#include "gfx/RecordingDevice.h"
+#include "gfx/math/Math.h"
+#include "gfx/recording/RecordingDevice.h"
 #include "model/BodyTable.h"
 #include "model/OrbitalMotion.h"
 #include "scene/FrameGeometry.h"

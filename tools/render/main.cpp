@@ -17,7 +17,7 @@
 #include "WindowedPlatform.h"
 
 #include "framework/GraphicsApplication.h"
-#include "gfx/RecordingDirect3D.h"
+#include "gfx/recording/RecordingDirect3D.h"
 #include "platform/Accelerators.h"
 #include "platform/StartPlatform.h"
 #include "resources/Resources.h"

@@ -1,5 +1,5 @@
 // Resource lookup over Qt's resource system (":/<KIND>/<NAME>").
-#include "gfx/Resources.h"
+#include "gfx/services/Resources.h"
 
 #include <QByteArray>
 #include <QResource>

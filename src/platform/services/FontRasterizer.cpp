@@ -1,5 +1,5 @@
 // GlyphCanvas on QImage, QFont and QPainter: see FontRasterizer.h.
-#include "gfx/FontRasterizer.h"
+#include "gfx/services/FontRasterizer.h"
 
 #include <QFile>
 #include <QFont>
