@@ -3,7 +3,7 @@
 // runs it.  The exit code is the message loop's, or 0 when start-up fails.
 #include "app/OrreryApplication.h"
 #include "framework/GraphicsApplication.h"
-#include "gfx/Direct3D.h"
+#include "gfx/device/Direct3D.h"
 #include "platform/StartPlatform.h"
 #include "resources/Resources.h"
 

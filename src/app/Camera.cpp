@@ -6,12 +6,12 @@
 // are thousands of km, angles radians, time days.
 #include "app/CommandIds.h"
 #include "app/OrreryApplication.h"
-#include "gfx/Math.h"
+#include "gfx/math/Math.h"
 #include "model/BodyTable.h"
 #include "model/OrbitalMotion.h"
+#include "model/SimulationClock.h"
 
 #include <cmath>
-#include <limits>
 
 namespace app {
 
@@ -38,9 +38,6 @@ D3DXVECTOR3 row(const D3DXMATRIX& m, int r) {
     return {m.m[r][0], m.m[r][1], m.m[r][2]};
 }
 
-D3DXVECTOR3 operator-(const D3DXVECTOR3& a, const D3DXVECTOR3& b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
 D3DXVECTOR3 operator-(const D3DXVECTOR3& a) {
     return {-a.x, -a.y, -a.z};
 }
@@ -49,6 +46,74 @@ D3DXVECTOR3 normalizedTimes(const D3DXVECTOR3& v, float length) {
     D3DXVECTOR3 unit;
     gfx::D3DXVec3Normalize(&unit, &v);
     return {unit.x * length, unit.y * length, unit.z * length};
+}
+
+// Where the camera is and how it is turned, in the scene frame.
+struct CameraPose {
+    D3DXVECTOR3 eye = {}, lookAt = {}, up = {};
+};
+
+// From a direction fixed in the planet's pole frame, its equator level.
+CameraPose siderealPose(const model::Body& planetBody, float d) {
+    const D3DXMATRIX pole = model::poleOrientation(planetBody);
+    return {{-d * pole.m[2][0], -d * pole.m[2][1], -d * pole.m[2][2]}, {0, 0, 0}, row(pole, 1)};
+}
+
+// Along the line to the Sun (or to planet viewFromPlanet), from the far side;
+// up tilted with the orbit and carried into the scene frame.
+CameraPose solarPose(const model::Body& planetBody, const D3DXMATRIX& orbitPlane,
+                     int32_t viewFromPlanet, model::SimulationTime time, float d) {
+    const D3DXMATRIX sunPole = model::poleOrientation(model::bodyTable[model::sunIndex]);
+    D3DXMATRIX orbitToScene;
+    gfx::D3DXMatrixMultiply(&orbitToScene, &orbitPlane, &sunPole);
+    CameraPose pose;
+    pose.up = row(orbitToScene, 1);
+    pose.lookAt = {0, 0, 0};
+    const D3DXVECTOR3 here = model::orbitalPosition(planetBody, time.dayFraction, time.dayNumber);
+    if (viewFromPlanet == 0) {
+        const D3DXVECTOR3 towardSun = normalizedTimes(transformPoint(-here, sunPole), d);
+        pose.eye = -towardSun;
+    } else {
+        const model::Body& other = model::bodyTable[model::bodyIndex(viewFromPlanet, 0)];
+        const D3DXVECTOR3 there = model::orbitalPosition(other, time.dayFraction, time.dayNumber);
+        D3DXVECTOR3 apart;
+        gfx::D3DXVec3Subtract(&apart, &there, &here);
+        const D3DXVECTOR3 toward = normalizedTimes(apart, d);
+        pose.eye = -transformPoint(toward, sunPole);
+    }
+    return pose;
+}
+
+// From the planet's centre toward the moon's (atMoon), or the reverse; up is
+// the viewer's own pole.
+CameraPose moonPose(const model::Body& planetBody, const model::Body& moonBody,
+                    model::SimulationTime time, bool atMoon) {
+    const D3DXMATRIX pole = model::poleOrientation(planetBody);
+    D3DXMATRIX planetModel, moonModel;
+    const D3DXMATRIX planetSpin =
+        model::bodyTransform(planetBody, time.dayFraction, time.dayNumber);
+    const D3DXMATRIX moonPlace = model::bodyTransform(moonBody, time.dayFraction, time.dayNumber);
+    gfx::D3DXMatrixMultiply(&planetModel, &planetSpin, &pole);
+    gfx::D3DXMatrixMultiply(&moonModel, &moonPlace, &pole);
+    const D3DXMATRIX& from = atMoon ? planetModel : moonModel;
+    const D3DXMATRIX& to = atMoon ? moonModel : planetModel;
+    return {row(from, 3), row(to, 3), row(from, 1)};
+}
+
+// Mouse-look: pitch about the side axis, then yaw about the mode's up axis,
+// both axes taken before the turn.  lookAt is the origin and stays.
+CameraPose turnedByMouseLook(const CameraPose& pose, float pitch, float yaw) {
+    D3DXVECTOR3 a;
+    gfx::D3DXVec3Subtract(&a, &pose.eye, &pose.lookAt);
+    const D3DXVECTOR3& up = pose.up;
+    const D3DXVECTOR3 side = {a.y * up.z - a.z * up.y, a.z * up.x - a.x * up.z,
+                              a.x * up.y - a.y * up.x};
+    D3DXMATRIX pitchTurn, yawTurn, turn;
+    gfx::D3DXMatrixRotationAxis(&pitchTurn, &side, pitch);
+    gfx::D3DXMatrixRotationAxis(&yawTurn, &up, yaw);
+    gfx::D3DXMatrixMultiply(&turn, &pitchTurn, &yawTurn);
+    return {transformPoint(pose.eye, turn), transformPoint(pose.lookAt, turn),
+            transformPoint(up, turn)};
 }
 
 } // namespace
@@ -83,22 +148,15 @@ void OrreryApplication::advanceClock() {
     const double delta = (now - lastAppTime) * clockRate;
     lastAppTime = now;
     if (paused) return;
-    double wholeDays = 0;
-    dayFraction = std::modf(delta + dayFraction, &wholeDays); // both carry the sign
-    const double day = double(dayNumber) + wholeDays;
-    // The day count is 32-bit: at either end of its range the clock holds
-    // the last representable day and stops.
-    constexpr double lastDay = std::numeric_limits<int32_t>::max();
-    constexpr double firstDay = std::numeric_limits<int32_t>::min();
-    if (day > lastDay || day < firstDay) {
-        dayNumber = day > lastDay ? std::numeric_limits<int32_t>::max()
-                                  : std::numeric_limits<int32_t>::min();
-        dayFraction = 0.0;
+    model::SimulationTime time{dayFraction, dayNumber};
+    const bool running = model::advanceSimulationTime(time, delta);
+    dayFraction = time.dayFraction;
+    dayNumber = time.dayNumber;
+    if (!running) {
+        // The day count's end: the clock stops there.
         paused = 1;
         if (menu) platform.checkMenuItem(menu, ID_GO_STOP, true);
-        return;
     }
-    dayNumber = int32_t(day);
 }
 
 // Turns the view by the cursor's movement since the previous frame and
@@ -122,84 +180,49 @@ void OrreryApplication::applyMouseLook() {
 
 void OrreryApplication::placeCamera() {
     const model::Body& planetBody = model::bodyTable[model::bodyIndex(planet, 0)];
-    const model::Body& sun = model::bodyTable[model::sunIndex];
     const float d = float(distance);
 
-    // The selected planet's orbit plane: turned by -inclination about the
-    // line of nodes (orbit frame).
+    scene::ViewMode mode = viewMode;
+    const bool moonValid =
+        moon >= 1 && moon <= 7 && model::bodyTable[model::bodyIndex(planet, moon)].present;
+    if ((mode == scene::ViewMode::AtMoon || mode == scene::ViewMode::FromMoon) && !moonValid)
+        mode = scene::ViewMode::FixedSolar; // no moon to look at or from
+
+    const model::SimulationTime time{dayFraction, dayNumber};
+    CameraPose pose;
+    switch (mode) {
+    case scene::ViewMode::FixedSidereal:
+        pose = siderealPose(planetBody, d);
+        break;
+    case scene::ViewMode::FixedSolar:
+        pose = solarPose(planetBody, selectedOrbitPlane(planetBody), viewFromPlanet, time, d);
+        break;
+    case scene::ViewMode::AtMoon:
+    case scene::ViewMode::FromMoon: {
+        const model::Body& moonBody = model::bodyTable[model::bodyIndex(planet, moon)];
+        pose = moonPose(planetBody, moonBody, time, mode == scene::ViewMode::AtMoon);
+        break;
+    }
+    }
+    // From or toward a moon the view is the line between the two: no mouse-look.
+    if (mode != scene::ViewMode::AtMoon && mode != scene::ViewMode::FromMoon)
+        pose = turnedByMouseLook(pose, pitch, yaw);
+    eye = pose.eye;
+    lookAt = pose.lookAt;
+    up = pose.up;
+}
+
+// The selected planet's orbit plane: turned by -inclination about the line
+// of nodes (orbit frame); the axis is recomputed only when the planet changes.
+D3DXMATRIX OrreryApplication::selectedOrbitPlane(const model::Body& planetBody) {
     if (orbitPlaneAxisPlanet != planet) {
         const double node = planetBody.orbit.ascendingNode;
         orbitPlaneAxis = {float(std::cos(node)), 0.0f, float(std::sin(node))};
         orbitPlaneAxisPlanet = planet;
     }
-    D3DXMATRIX orbitPlane;
-    gfx::D3DXMatrixRotationAxis(&orbitPlane, &orbitPlaneAxis, -float(planetBody.orbit.inclination));
-
-    ViewMode mode = viewMode;
-    const bool moonValid =
-        moon >= 1 && moon <= 7 && model::bodyTable[model::bodyIndex(planet, moon)].present;
-    if ((mode == ViewMode::AtMoon || mode == ViewMode::FromMoon) && !moonValid)
-        mode = ViewMode::FixedSolar; // no moon to look at or from
-
-    switch (mode) {
-    case ViewMode::FixedSidereal: {
-        // From a direction fixed in the planet's pole frame, its equator level.
-        const D3DXMATRIX pole = model::poleOrientation(planetBody);
-        eye = {-d * pole.m[2][0], -d * pole.m[2][1], -d * pole.m[2][2]};
-        lookAt = {0, 0, 0};
-        up = row(pole, 1);
-        break;
-    }
-    case ViewMode::FixedSolar: {
-        // Along the line to the Sun (or to planet viewFromPlanet), from the
-        // far side; up tilted with the orbit and carried into the scene frame.
-        const D3DXMATRIX sunPole = model::poleOrientation(sun);
-        D3DXMATRIX orbitToScene;
-        gfx::D3DXMatrixMultiply(&orbitToScene, &orbitPlane, &sunPole);
-        up = row(orbitToScene, 1);
-        lookAt = {0, 0, 0};
-        const D3DXVECTOR3 here = model::orbitalPosition(planetBody, dayFraction, dayNumber);
-        if (viewFromPlanet == 0) {
-            const D3DXVECTOR3 towardSun = normalizedTimes(transformPoint(-here, sunPole), d);
-            eye = -towardSun;
-        } else {
-            const model::Body& other = model::bodyTable[model::bodyIndex(viewFromPlanet, 0)];
-            const D3DXVECTOR3 there = model::orbitalPosition(other, dayFraction, dayNumber);
-            const D3DXVECTOR3 toward = normalizedTimes(there - here, d);
-            eye = -transformPoint(toward, sunPole);
-        }
-        break;
-    }
-    case ViewMode::AtMoon:
-    case ViewMode::FromMoon: {
-        const model::Body& moonBody = model::bodyTable[model::bodyIndex(planet, moon)];
-        const D3DXMATRIX pole = model::poleOrientation(planetBody);
-        D3DXMATRIX planetModel, moonModel;
-        const D3DXMATRIX planetSpin = model::bodyTransform(planetBody, dayFraction, dayNumber);
-        const D3DXMATRIX moonPlace = model::bodyTransform(moonBody, dayFraction, dayNumber);
-        gfx::D3DXMatrixMultiply(&planetModel, &planetSpin, &pole);
-        gfx::D3DXMatrixMultiply(&moonModel, &moonPlace, &pole);
-        const D3DXMATRIX& from = mode == ViewMode::AtMoon ? planetModel : moonModel;
-        const D3DXMATRIX& to = mode == ViewMode::AtMoon ? moonModel : planetModel;
-        eye = row(from, 3);
-        lookAt = row(to, 3);
-        up = row(from, 1);
-        return; // no mouse-look
-    }
-    }
-
-    // Mouse-look: pitch about the side axis, then yaw about the mode's up
-    // axis, both axes taken before the turn.  lookAt is the origin and stays.
-    const D3DXVECTOR3 a = eye - lookAt;
-    const D3DXVECTOR3 side = {a.y * up.z - a.z * up.y, a.z * up.x - a.x * up.z,
-                              a.x * up.y - a.y * up.x};
-    D3DXMATRIX pitchTurn, yawTurn, turn;
-    gfx::D3DXMatrixRotationAxis(&pitchTurn, &side, pitch);
-    gfx::D3DXMatrixRotationAxis(&yawTurn, &up, yaw);
-    gfx::D3DXMatrixMultiply(&turn, &pitchTurn, &yawTurn);
-    lookAt = transformPoint(lookAt, turn);
-    up = transformPoint(up, turn);
-    eye = transformPoint(eye, turn);
+    D3DXMATRIX plane;
+    gfx::D3DXMatrixRotationAxis(&plane, &orbitPlaneAxis, -float(planetBody.orbit.inclination));
+    return plane;
 }
 
 } // namespace app

@@ -6,15 +6,15 @@
 namespace app {
 
 double closestDistance(int32_t planet) {
-    return 2.1 * model::bodyTable[9 * planet].radius.x;
+    return 2.1 * model::bodyTable[model::bodyIndex(planet, 0)].radius.x;
 }
 
-void narrowFieldOfView(OrreryState& state) {
+void narrowFieldOfView(scene::OrreryState& state) {
     state.fieldOfView -= oneDegree;
     if (state.fieldOfView < twoDegrees) state.fieldOfView = twoDegrees;
 }
 
-void widenFieldOfView(OrreryState& state) {
+void widenFieldOfView(scene::OrreryState& state) {
     state.fieldOfView += oneDegree;
     if (state.fieldOfView > quarterTurn) state.fieldOfView = quarterTurn;
 }
@@ -32,45 +32,15 @@ constexpr double hundredth = double(0.01f);
 
 } // namespace
 
-void moveCloser(OrreryState& state, float step) {
+void moveCloser(scene::OrreryState& state, float step) {
     state.distance -= distanceStepCount(state.distance, step) * hundredth;
     const double closest = closestDistance(state.planet);
     if (state.distance < closest) state.distance = closest;
 }
 
-void moveFarther(OrreryState& state, float step) {
+void moveFarther(scene::OrreryState& state, float step) {
     state.distance += distanceStepCount(state.distance, step) * hundredth;
     if (state.distance > farthestDistance) state.distance = farthestDistance;
-}
-
-void speedUpCoarse(OrreryState& state) {
-    const double k = state.clockRate * 0.05;
-    if (state.clockRate > 0)
-        state.clockRate += k > coarseRateFloor ? k : coarseRateFloor;
-    else if (k < -coarseRateFloor)
-        state.clockRate -= k; // backwards: 5 % toward zero
-    else
-        state.clockRate += coarseRateFloor;
-    if (state.clockRate > fastestClockRate) state.clockRate = fastestClockRate;
-}
-
-void slowDownCoarse(OrreryState& state) {
-    const double k = state.clockRate * 0.05;
-    if (state.clockRate > 0)
-        state.clockRate -= k > coarseRateFloor ? k : coarseRateFloor;
-    else if (k < -coarseRateFloor)
-        state.clockRate += k; // backwards: 5 % away from zero
-    else
-        state.clockRate -= coarseRateFloor;
-    if (state.clockRate < -fastestClockRate) state.clockRate = -fastestClockRate;
-}
-
-void speedUpFine(OrreryState& state) {
-    state.clockRate += fineRateStep;
-}
-
-void slowDownFine(OrreryState& state) {
-    state.clockRate -= fineRateStep;
 }
 
 } // namespace app

@@ -1,13 +1,14 @@
-// The camera and clock controls behind the arrow keys and the mouse wheel:
-// field of view, distance to the planet and clock rate.  Each changes one
-// field of the state and returns; the next frame shows the change.
+// The camera controls behind the arrow keys and the mouse wheel: field of
+// view and distance to the planet (the clock rate's steps are the model's,
+// model/SimulationClock.h).  Each changes one field of the state and
+// returns; the next frame shows the change.
 //
 // The constants are the exact values the controls use: the angle steps are
 // a hair above the true radian values and the quarter turn is the
 // single-precision pi/2, widened to double.
 #pragma once
 
-#include "app/OrreryState.h"
+#include "scene/OrreryState.h"
 
 namespace app {
 
@@ -19,30 +20,19 @@ constexpr double quarterTurn = 1.5707963705062866;
 constexpr float keyDistanceStep = 0.03f;
 constexpr float wheelDistanceStep = 0.05f;
 
-constexpr double farthestDistance = 5000.0;      // thousands of km
-constexpr double fastestClockRate = 100000.0;    // days per second, either way
-constexpr double coarseRateFloor = 0.0001;       // days per second near zero
-constexpr double fineRateStep = double(0.0001f); // 9.999999747378752e-05
+constexpr double farthestDistance = 5000.0; // thousands of km
 
 // Closest the camera may come to the planet of system `planet`: 2.1 times
 // its equatorial (x) radius, in thousands of km.
 double closestDistance(int32_t planet);
 
 // Zoom in and out by one degree, held to [2 degrees, quarter turn].
-void narrowFieldOfView(OrreryState& state);
-void widenFieldOfView(OrreryState& state);
+void narrowFieldOfView(scene::OrreryState& state);
+void widenFieldOfView(scene::OrreryState& state);
 
 // Moves the camera by `step` of its distance, in whole hundredths of a
 // thousand km; closer stops at closestDistance, farther at farthestDistance.
-void moveCloser(OrreryState& state, float step);
-void moveFarther(OrreryState& state, float step);
-
-// Coarse steps change the rate by 5 % of itself, and by 0.0001 day per
-// second near zero, so the rate passes through zero and runs backwards.
-void speedUpCoarse(OrreryState& state);
-void slowDownCoarse(OrreryState& state);
-// Fine steps add or subtract the float 0.0001 with no limit.
-void speedUpFine(OrreryState& state);
-void slowDownFine(OrreryState& state);
+void moveCloser(scene::OrreryState& state, float step);
+void moveFarther(scene::OrreryState& state, float step);
 
 } // namespace app

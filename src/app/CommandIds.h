@@ -3,14 +3,17 @@
 // application opens.
 #pragma once
 
+#include "framework/FrameworkCommands.h"
+
 #include <cstdint>
 
 namespace app {
 
 constexpr uint32_t ID_ABOUT = 40001;
-constexpr uint32_t ID_CHANGE_DEVICE = 40002;     // handled by the framework
-constexpr uint32_t ID_TOGGLE_FULLSCREEN = 40003; // handled by the framework
-constexpr uint32_t ID_EXIT = 40006;              // handled by the framework
+// Handled by the framework.
+constexpr uint32_t ID_CHANGE_DEVICE = framework::commandChangeDevice;
+constexpr uint32_t ID_TOGGLE_FULLSCREEN = framework::commandToggleFullscreen;
+constexpr uint32_t ID_EXIT = framework::commandExit;
 
 // 40011..40019: planet N = id - 40010 (keys 1-9)
 constexpr uint32_t ID_PLANET_FIRST = 40011;

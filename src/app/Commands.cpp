@@ -7,6 +7,7 @@
 #include "app/OrreryApplication.h"
 #include "model/BodyTable.h"
 #include "model/BodyTextures.h"
+#include "model/SimulationClock.h"
 
 #include <cstdio>
 
@@ -84,7 +85,7 @@ bool OrreryApplication::handleCommand(uint32_t command) {
         if (from != planet) viewFromPlanet = from;
         return true;
     }
-    const bool moonSelected = moon >= 1 && model::bodyTable[9 * planet + moon].present;
+    const bool moonSelected = moon >= 1 && model::bodyTable[model::bodyIndex(planet, moon)].present;
     switch (command) {
     case ID_NARROW_FIELD:
         narrowFieldOfView(*this);
@@ -99,32 +100,32 @@ bool OrreryApplication::handleCommand(uint32_t command) {
         moveFarther(*this, keyDistanceStep);
         break;
     case ID_SPEED_UP:
-        speedUpCoarse(*this);
+        clockRate = model::coarselyFaster(clockRate);
         break;
     case ID_SLOW_DOWN:
-        slowDownCoarse(*this);
+        clockRate = model::coarselySlower(clockRate);
         break;
     case ID_SPEED_UP_FINE:
-        speedUpFine(*this);
+        clockRate = model::finelyFaster(clockRate);
         break;
     case ID_SLOW_DOWN_FINE:
-        slowDownFine(*this);
+        clockRate = model::finelySlower(clockRate);
         break;
     case ID_GO_STOP:
         paused = !paused;
         setCheck(ID_GO_STOP, paused); // checked while the clock is stopped
         break;
     case ID_FIXED_SIDEREAL:
-        viewMode = ViewMode::FixedSidereal;
+        viewMode = scene::ViewMode::FixedSidereal;
         break;
     case ID_FIXED_SOLAR:
-        viewMode = ViewMode::FixedSolar;
+        viewMode = scene::ViewMode::FixedSolar;
         break;
     case ID_AT_MOON:
-        if (moonSelected) viewMode = ViewMode::AtMoon;
+        if (moonSelected) viewMode = scene::ViewMode::AtMoon;
         break;
     case ID_FROM_MOON:
-        if (moonSelected) viewMode = ViewMode::FromMoon;
+        if (moonSelected) viewMode = scene::ViewMode::FromMoon;
         break;
     case ID_SHOW_REFERENCE:
         showReference = !showReference;
@@ -181,15 +182,15 @@ void OrreryApplication::selectPlanet(int32_t newPlanet) {
     planet = newPlanet;
     moon = 0;
     viewFromPlanet = 0;
-    if (viewMode != ViewMode::FixedSidereal) viewMode = ViewMode::FixedSolar;
+    if (viewMode != scene::ViewMode::FixedSidereal) viewMode = scene::ViewMode::FixedSolar;
     // Never start inside the new planet.
     const double closest = closestDistance(newPlanet);
     if (closest > distance) distance = closest;
 }
 
 void OrreryApplication::selectMoon(int32_t slot) {
-    if (model::bodyTable[9 * planet + slot].present) moon = slot;
-    if (moon == slot && viewMode != ViewMode::FromMoon) viewMode = ViewMode::AtMoon;
+    if (model::bodyTable[model::bodyIndex(planet, slot)].present) moon = slot;
+    if (moon == slot && viewMode != scene::ViewMode::FromMoon) viewMode = scene::ViewMode::AtMoon;
 }
 
 // A catalogue that cannot be read leaves the loaded one, with its check

@@ -6,7 +6,7 @@
 #include "model/BodyTextures.h"
 #include "model/StarCatalogue.h"
 #include "overlay/TextFont.h"
-#include "render/Meshes.h"
+#include "scene/Meshes.h"
 
 #include <cmath>
 #include <cstring>
@@ -18,9 +18,9 @@ using namespace gfx;
 namespace {
 
 constexpr uint32_t meshUsage = D3DUSAGE_WRITEONLY | D3DUSAGE_NPATCHES; // 0x108
-constexpr uint32_t meshVertexFormat = render::meshVertexFvf;           // 0x112
-constexpr uint32_t screenVertexFormat = render::screenVertexFvf;       // 0x1C4
-constexpr uint32_t lineVertexFormat = render::lineVertexFvf;           // 0x42
+constexpr uint32_t meshVertexFormat = scene::meshVertexFvf;            // 0x112
+constexpr uint32_t screenVertexFormat = scene::screenVertexFvf;        // 0x1C4
+constexpr uint32_t lineVertexFormat = scene::lineVertexFvf;            // 0x42
 constexpr uint32_t pointVertexFormat = model::starRecordFvf;           // 0x62
 
 // Fills a freshly created buffer (vertex or index) with `size` bytes.
@@ -116,13 +116,13 @@ void OrreryApplication::releaseSpriteTextures() {
 }
 
 HRESULT OrreryApplication::createMeshBuffers() {
-    for (int32_t level = 0; level < render::sphereLevelCount; ++level) {
+    for (int32_t level = 0; level < scene::sphereLevelCount; ++level) {
         const auto vertices = meshes.sphereVertices(level);
         const HRESULT made = createFilledVertexBuffer(
             device, vertices.data(), uint32_t(vertices.size_bytes()), &sphereVertexBuffers[level]);
         if (FAILED(made)) return made;
     }
-    for (int32_t level = 0; level < render::sphereLevelCount; ++level) {
+    for (int32_t level = 0; level < scene::sphereLevelCount; ++level) {
         const auto indices = meshes.sphereIndices(level);
         const HRESULT made = createFilledIndexBuffer(
             device, indices.data(), uint32_t(indices.size_bytes()), &sphereIndexBuffers[level]);
@@ -271,7 +271,7 @@ void OrreryApplication::recordStateBlocks() {
     r.disableUpperStages();
     r.blending(1, D3DBLENDOP_ADD, D3DBLEND_ONE, D3DBLEND_SRCALPHA);
     r.state(D3DRS_LIGHTING, 0);
-    device->SetStreamSource(0, ringVertexBuffer, sizeof(render::MeshVertex));
+    device->SetStreamSource(0, ringVertexBuffer, sizeof(scene::MeshVertex));
     device->EndStateBlock(&ringStateBlock);
 
     // The Sun's glow and disc: blending off until the pass turns it on.

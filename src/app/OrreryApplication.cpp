@@ -3,13 +3,14 @@
 // rendering hook.
 #include "app/OrreryApplication.h"
 
+#include "app/FramePass.h"
+
 #include "app/CommandIds.h"
 #include "app/DataFolder.h"
 #include "framework/Settings.h"
 #include "model/BodyTable.h"
 #include "model/StarCatalogue.h"
-#include "render/FramePass.h"
-#include "render/Meshes.h"
+#include "scene/Meshes.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -119,7 +120,7 @@ HRESULT OrreryApplication::initializeOnce() {
     openedClientHeight = clientRect.bottom;
 
     model::initBodyTable();
-    render::buildMeshes(meshes);
+    scene::buildMeshes(meshes);
 
     menu = platform.getMenu(window);
     relabelMoonMenu(planet);
@@ -146,7 +147,7 @@ HRESULT OrreryApplication::initializeOnce() {
 void OrreryApplication::relabelMoonMenu(int32_t planetIndex) {
     if (!menu) return;
     for (int32_t k = 1; k <= 7; ++k) {
-        const model::Body& body = model::bodyTable[9 * planetIndex + k];
+        const model::Body& body = model::bodyTable[model::bodyIndex(planetIndex, k)];
         const uint32_t command = ID_MOON_FIRST - 1 + uint32_t(k);
         char text[40];
         if (body.present)
@@ -236,11 +237,11 @@ HRESULT OrreryApplication::shutdownApplication() {
 // ----------------------------------------------------------------- rendering
 
 HRESULT OrreryApplication::renderFrame() {
-    FrameContext context;
+    scene::FrameContext context;
     context.device = device;
     context.appTime = appTime;
     context.frameCaption = frameCaption;
-    render::renderFrame(*this, context);
+    app::renderFrame(*this, context);
     return S_OK;
 }
 

@@ -14,10 +14,11 @@
 //   DeviceObjects.cpp      textures, buffers, fonts and state blocks
 #pragma once
 
-#include "app/OrreryState.h"
 #include "framework/GraphicsApplication.h"
+#include "model/BodyTable.h"
 #include "model/StarSearchIndex.h"
 #include "platform/Platform.h"
+#include "scene/OrreryState.h"
 
 #include <memory>
 #include <string>
@@ -39,7 +40,7 @@ private:
     platform::Platform& platform;
 };
 
-class OrreryApplication : public framework::GraphicsApplication, public OrreryState {
+class OrreryApplication : public framework::GraphicsApplication, public scene::OrreryState {
 public:
     explicit OrreryApplication(const framework::Environment& environment);
     ~OrreryApplication() override;
@@ -108,6 +109,7 @@ private:
     void advanceClock();
     void applyMouseLook();
     void placeCamera();
+    gfx::D3DXMATRIX selectedOrbitPlane(const model::Body& planetBody);
 
     // Device objects (DeviceObjects.cpp)
     void loadSpriteTextures();

@@ -3,7 +3,7 @@
 // for the field of view, uploaded into a fresh point-list vertex buffer.
 #include "app/OrreryApplication.h"
 #include "app/SkyPointLimits.h"
-#include "gfx/Math.h"
+#include "gfx/math/Math.h"
 #include "model/OrbitalMotion.h"
 #include "model/StarCatalogue.h"
 
@@ -48,13 +48,14 @@ bool OrreryApplication::indexCatalogue() {
 
 void OrreryApplication::selectSkyPoints() {
     const SkyLimits limits = skyLimits(fieldOfView, backBufferDiagonal);
-    const gfx::D3DXVECTOR3 sight = {lookAt.x - eye.x, lookAt.y - eye.y, lookAt.z - eye.z};
+    gfx::D3DXVECTOR3 sight;
+    gfx::D3DXVec3Subtract(&sight, &lookAt, &eye);
     gfx::D3DXVECTOR3 v;
     gfx::D3DXVec3Normalize(&v, &sight);
 
     int32_t count = 0;
     const model::SimulationTime now{dayFraction, dayNumber};
-    for (int32_t i = 1; i <= 9; ++i)
+    for (int32_t i = 1; i < model::systemCount; ++i)
         skyPoints[count++] = model::planetAsStar(i, planet, now);
 
     // The index is made when a catalogue is loaded; it is made again here

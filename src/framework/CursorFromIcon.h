@@ -2,7 +2,7 @@
 // for full-screen mode, optionally stamped with a small grey mark.
 #pragma once
 
-#include "gfx/Device.h"
+#include "gfx/device/Device.h"
 #include "platform/Platform.h"
 
 namespace framework {

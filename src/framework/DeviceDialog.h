@@ -3,7 +3,7 @@
 // pending selection and writes it back only on OK with a change.
 #pragma once
 
-#include "gfx/Types.h"
+#include "gfx/device/Types.h"
 #include "platform/Platform.h"
 
 #include <cstdint>

@@ -4,7 +4,7 @@
 // stops adding at each limit.
 #pragma once
 
-#include "gfx/Types.h"
+#include "gfx/device/Types.h"
 
 #include <cstdint>
 

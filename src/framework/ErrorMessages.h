@@ -2,7 +2,7 @@
 // every code in the error boxes.
 #pragma once
 
-#include "gfx/Types.h"
+#include "gfx/device/Types.h"
 
 namespace framework {
 

@@ -3,7 +3,7 @@
 // multisampling that the overlay shows.
 #pragma once
 
-#include "gfx/Types.h"
+#include "gfx/device/Types.h"
 
 #include <cstddef>
 

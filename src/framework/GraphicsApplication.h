@@ -12,7 +12,7 @@
 #pragma once
 
 #include "framework/Enumeration.h"
-#include "gfx/Direct3D.h"
+#include "gfx/device/Direct3D.h"
 #include "platform/Platform.h"
 
 #include <cstdint>

@@ -5,14 +5,11 @@
 // A row that does not return hands the message on to the platform's default
 // processing, which is what a result of 0 means here.
 #include "framework/ErrorMessages.h"
+#include "framework/FrameworkCommands.h"
 #include "framework/GraphicsApplication.h"
 
 namespace framework {
 namespace {
-
-constexpr uint32_t commandChangeDevice = 40002;
-constexpr uint32_t commandToggleFullscreen = 40003;
-constexpr uint32_t commandExit = 40006;
 
 constexpr intptr_t defaultProcessing = 0;
 constexpr intptr_t handled = 1; // TRUE

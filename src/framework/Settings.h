@@ -2,7 +2,7 @@
 // original design), read with a default and written back.
 #pragma once
 
-#include "gfx/Types.h"
+#include "gfx/device/Types.h"
 #include "platform/Platform.h"
 
 namespace framework {

@@ -10,7 +10,7 @@
 // (negative = retrograde), angles in radians.
 #pragma once
 
-#include "gfx/Types.h"
+#include "gfx/device/Types.h"
 
 #include <cstdint>
 

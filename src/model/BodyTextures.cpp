@@ -1,8 +1,8 @@
 // Textures from resources (see BodyTextures.h).
 #include "model/BodyTextures.h"
 
-#include "gfx/Resources.h"
-#include "gfx/TextureCreation.h"
+#include "gfx/image/TextureCreation.h"
+#include "gfx/services/Resources.h"
 #include "model/BodyTable.h"
 
 namespace model {

@@ -7,7 +7,7 @@
 // caller releases first.  Textures live in the managed pool.
 #pragma once
 
-#include "gfx/Device.h"
+#include "gfx/device/Device.h"
 
 #include <cstdint>
 

@@ -6,7 +6,7 @@
 // and every reduction modulo a full turn truncates toward zero.
 #include "model/OrbitalMotion.h"
 
-#include "gfx/Math.h"
+#include "gfx/math/Math.h"
 
 #include <cmath>
 
@@ -31,6 +31,7 @@ constexpr double dayBlockDays = 1000.0;
 constexpr double fullTurn = static_cast<double>(6.2831855f);
 constexpr double inverseFullTurn = 0.15915493866300567;
 constexpr double keplerTolerance = static_cast<double>(0.001f);
+constexpr int32_t keplerStepLimit = 64; // converges in a few for e < 0.25
 constexpr int32_t hoursPerDay = 24;
 constexpr float halfPi = 1.5707964f;
 constexpr float astronomicalUnit = 149600.0f; // thousands of km
@@ -44,34 +45,33 @@ bool isSystem(int32_t system) {
     return system >= 0 && system < systemCount;
 }
 
-// Radians per day of a body around its parent's record. A body without an
-// orbit (semi-major axis not positive, or no planet of that index) stands
-// still.
+// Radians per day of a body around its parent's record.
 double meanMotion(const Body& body) {
+    return meanMotionPerSecond(body) * secondsPerDay;
+}
+
+} // namespace
+
+double meanMotionPerSecond(const Body& body) {
     const double a = body.orbit.semiMajorAxis;
     if (!(a > 0.0) || !isSystem(body.parent)) return 0.0;
     const Body& parent = bodyTable[bodyIndex(body.parent, 0)];
     const double parentMass = static_cast<double>(parent.mass);
-    return std::sqrt(gravitationalConstant * parentMass) / std::pow(a * metresPerLengthUnit, 1.5) *
-           secondsPerDay;
+    return std::sqrt(gravitationalConstant * parentMass) / std::pow(a * metresPerLengthUnit, 1.5);
 }
 
-// Kepler's equation E - e sin E = M by Newton's method; at least one step,
-// stopping once a step moves E by no more than the tolerance (or by an
-// amount that cannot be compared).
 double eccentricAnomaly(double meanAnomalyRadians, double e) {
     const double m = meanAnomalyRadians;
     double current = m + e * std::sin(m) * (1.0 + e * std::cos(m));
-    for (;;) {
+    for (int32_t step = 0; step < keplerStepLimit; ++step) {
         const double next =
             current - (current - e * std::sin(current) - m) / (1.0 - e * std::cos(current));
-        const double step = std::fabs(current - next);
+        const double moved = std::fabs(current - next);
         current = next;
-        if (!(step > keplerTolerance)) return current;
+        if (!(moved > keplerTolerance)) break;
     }
+    return current;
 }
-
-} // namespace
 
 double meanAnomaly(const Body& body, double dayFraction, int32_t dayNumber) {
     if (body.parent < 0) return 0.0;

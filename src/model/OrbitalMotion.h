@@ -13,7 +13,7 @@
 // Lengths in thousands of km, angles in radians, time in days.
 #pragma once
 
-#include "gfx/Types.h"
+#include "gfx/device/Types.h"
 #include "model/BodyTable.h"
 #include "model/StarCatalogue.h"
 
@@ -34,6 +34,16 @@ struct SimulationTime {
 // seen as a point on the sky.
 extern const uint32_t planetColour[systemCount];
 extern const float planetMagnitude[systemCount];
+
+// Radians per second of a body around its parent's record (Kepler's third
+// law from the parent's mass). A body without an orbit (semi-major axis not
+// positive, or no planet of that index) stands still: 0.
+double meanMotionPerSecond(const Body& body);
+
+// Kepler's equation E - e sin E = M by Newton's method; at least one step,
+// stopping once a step moves E by no more than 0.001 (or by an amount that
+// cannot be compared), and after 64 steps at most.
+double eccentricAnomaly(double meanAnomaly, double e);
 
 // Mean anomaly in radians, in the open interval (-2 pi, 2 pi): the reductions
 // truncate toward zero, so a negative time may give a negative angle. The

@@ -10,14 +10,14 @@
 //   - drawOverlay
 #include "overlay/HeadsUpDisplay.h"
 
-#include "gfx/Device.h"
-#include "gfx/Math.h"
-#include "gfx/Resources.h"
+#include "gfx/device/Device.h"
+#include "gfx/math/Math.h"
+#include "gfx/services/Resources.h"
 #include "model/BodyTable.h"
 #include "model/OrbitalMotion.h"
 #include "overlay/OverlayText.h"
 #include "overlay/TextFont.h"
-#include "render/Meshes.h"
+#include "scene/Meshes.h"
 
 #include <cstdio>
 #include <string>
@@ -35,20 +35,18 @@ constexpr uint32_t moonLabelColour = 0xFFAFAF00;
 constexpr uint32_t diagnosticColour = 0xFFFFFF00;
 constexpr uint32_t tutorialColour = 0xFF40AF40;
 
-// The sky sphere radius of the scene's sky transform.
-constexpr float skyRadius = 4999.0f;
-
 const char* nameOf(const model::Body& body) {
     return body.name ? body.name : "";
 }
 
-const model::Body& systemBody(const app::OrreryState& state, int32_t slot) {
+const model::Body& systemBody(const scene::OrreryState& state, int32_t slot) {
     return model::bodyTable[model::bodyIndex(state.planet, slot)];
 }
 
 // Per-frame values every part of the overlay shares.
 struct OverlayFrame {
-    const app::OrreryState& state;
+    const scene::OrreryState& state;
+    const scene::FrameGeometry& geometry;
     Device* device;
     float shadow = 0;     // shadow offset in pixels
     float clockWidth = 0; // 1.05 x the width of "0000 000 00:00"
@@ -67,17 +65,12 @@ void printShadowed(TextFont* font, float x, float y, float shadow, uint32_t colo
 // A label's top-left corner sits on the projected point.
 void drawLabel(const OverlayFrame& frame, const D3DXMATRIX& labelWorldMatrix,
                const D3DXVECTOR3& point, const char* name, uint32_t colour) {
-    const app::OrreryState& state = frame.state;
+    const scene::OrreryState& state = frame.state;
     TextFont* font = state.smallFont;
     if (!font) return;
-    D3DVIEWPORT8 viewport;
-    viewport.Width = uint32_t(state.backBufferWidth);
-    viewport.Height = uint32_t(state.backBufferHeight);
-    viewport.MinZ = 0.0f;
-    viewport.MaxZ = 1.0f;
     D3DXVECTOR3 s;
-    D3DXVec3Project(&s, &point, &viewport, &state.projectionMatrix, &state.viewMatrix,
-                    &labelWorldMatrix);
+    D3DXVec3Project(&s, &point, &frame.geometry.viewport, &state.projectionMatrix,
+                    &state.viewMatrix, &labelWorldMatrix);
     if (!(s.z < 1.0f)) return;
     TextSize extent;
     font->measureText(name, &extent);
@@ -90,21 +83,12 @@ void drawLabel(const OverlayFrame& frame, const D3DXMATRIX& labelWorldMatrix,
 }
 
 void drawSunAndPlanetLabels(const OverlayFrame& frame, D3DXMATRIX& labelWorldMatrix) {
-    const app::OrreryState& state = frame.state;
+    const scene::OrreryState& state = frame.state;
     const model::Body& sun = model::bodyTable[model::sunIndex];
-    const D3DXVECTOR3 p =
-        model::orbitalPosition(systemBody(state, 0), state.dayFraction, state.dayNumber);
-    const D3DXVECTOR3 towardSun = {-p.x, -p.y, -p.z};
-    const D3DXMATRIX sunPole = model::poleOrientation(sun);
-    D3DXVECTOR4 scene;
-    D3DXVec3Transform(&scene, &towardSun, &sunPole);
-    const D3DXVECTOR3 sunPoint = {scene.x, scene.y, scene.z};
-    D3DXVECTOR3 sunDirection;
-    D3DXVec3Normalize(&sunDirection, &sunPoint);
-    drawLabel(frame, labelWorldMatrix, sunDirection, nameOf(sun), planetLabelColour);
+    drawLabel(frame, labelWorldMatrix, frame.geometry.sunDirection, nameOf(sun), planetLabelColour);
 
     // The Sun comes again from the list, at the same place.
-    for (int32_t i = 0; i <= 9; ++i) {
+    for (int32_t i = 0; i < model::systemCount; ++i) {
         if (i == state.planet) continue;
         const model::StarRecord seen =
             model::planetAsStar(i, state.planet, {state.dayFraction, state.dayNumber});
@@ -115,16 +99,13 @@ void drawSunAndPlanetLabels(const OverlayFrame& frame, D3DXMATRIX& labelWorldMat
 }
 
 void drawMoonLabels(const OverlayFrame& frame, D3DXMATRIX& labelWorldMatrix) {
-    const app::OrreryState& state = frame.state;
-    const model::Body& planet = systemBody(state, 0);
-    labelWorldMatrix = model::poleOrientation(planet);
-    const int32_t moonCount =
-        planet.moonCount < model::slotsPerSystem - 1 ? planet.moonCount : model::slotsPerSystem - 1;
-    for (int32_t k = 1; k <= moonCount; ++k) {
+    const scene::OrreryState& state = frame.state;
+    labelWorldMatrix = frame.geometry.planetPole;
+    for (int32_t k = 1; k <= frame.geometry.moonCount; ++k) {
         // Standing on a moon, its own label would cover the view.
-        if (k == state.moon && state.viewMode == app::ViewMode::FromMoon) continue;
+        if (k == state.moon && state.viewMode == scene::ViewMode::FromMoon) continue;
         const model::Body& moon = systemBody(state, k);
-        const D3DXMATRIX local = model::bodyTransform(moon, state.dayFraction, state.dayNumber);
+        const D3DXMATRIX& local = frame.geometry.bodyLocal[k];
         const D3DXVECTOR3 centre = {local.m[3][0], local.m[3][1], local.m[3][2]};
         drawLabel(frame, labelWorldMatrix, centre, nameOf(moon), moonLabelColour);
     }
@@ -134,11 +115,7 @@ void drawLabels(const OverlayFrame& frame, D3DXMATRIX& labelWorldMatrix) {
     const int32_t mode = frame.state.labelMode;
     if (mode == 0) return;
     // The sky transform: a unit direction lies on the viewer's sky sphere.
-    D3DXMATRIX scaling, translation;
-    D3DXMatrixScaling(&scaling, skyRadius, skyRadius, skyRadius);
-    const D3DXVECTOR3& eye = frame.state.eye;
-    D3DXMatrixTranslation(&translation, eye.x, eye.y, eye.z);
-    D3DXMatrixMultiply(&labelWorldMatrix, &scaling, &translation);
+    labelWorldMatrix = frame.geometry.skyWorld;
     if (mode == 1 || mode == 2) drawSunAndPlanetLabels(frame, labelWorldMatrix);
     if (mode == 2 || mode == 3) drawMoonLabels(frame, labelWorldMatrix);
 }
@@ -146,7 +123,7 @@ void drawLabels(const OverlayFrame& frame, D3DXMATRIX& labelWorldMatrix) {
 // -------------------------------------------------------- diagnostic block
 
 void drawDiagnostics(const OverlayFrame& frame, const char* frameCaption) {
-    const app::OrreryState& state = frame.state;
+    const scene::OrreryState& state = frame.state;
     if (!state.showPointCount) return;
     char count[32];
     std::snprintf(count, sizeof count, "%d stars", state.pointCount);
@@ -159,29 +136,29 @@ void drawDiagnostics(const OverlayFrame& frame, const char* frameCaption) {
 // ---------------------------------------------------- clock-state indicator
 
 void drawClockIndicator(const OverlayFrame& frame) {
-    const app::OrreryState& state = frame.state;
+    const scene::OrreryState& state = frame.state;
     const float w = float(state.backBufferWidth), h = float(state.backBufferHeight);
     const float x1 = 0.99f * w - frame.clockWidth, x2 = 0.99f * w;
     const float yB = h - 1.7f * float(state.mediumFontHeight);
     const float yT = yB - 0.6666667f * frame.clockWidth;
-    auto strip = [&](float offset, uint32_t colour, render::ScreenVertex out[4]) {
+    auto strip = [&](float offset, uint32_t colour, scene::ScreenVertex out[4]) {
         out[0] = {x1 + offset, yB + offset, 0, 0.5f, colour, 0, 0, 1};
         out[1] = {x1 + offset, yT + offset, 0, 0.5f, colour, 0, 0, 0};
         out[2] = {x2 + offset, yB + offset, 0, 0.5f, colour, 0, 1, 1};
         out[3] = {x2 + offset, yT + offset, 0, 0.5f, colour, 0, 1, 0};
     };
-    render::ScreenVertex shadow[4], main[4];
+    scene::ScreenVertex shadow[4], main[4];
     strip(frame.shadow, shadowColour, shadow);
     strip(0, frame.stateColour, main);
     frame.device->ApplyStateBlock(state.overlayStateBlock);
-    frame.device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, shadow, sizeof(render::ScreenVertex));
-    frame.device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, main, sizeof(render::ScreenVertex));
+    frame.device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, shadow, sizeof(scene::ScreenVertex));
+    frame.device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, main, sizeof(scene::ScreenVertex));
 }
 
 // ------------------------------------------------------------ date and time
 
 void drawClock(const OverlayFrame& frame, float appTime) {
-    const app::OrreryState& state = frame.state;
+    const scene::OrreryState& state = frame.state;
     if (state.paused && !clockBlinkVisible(appTime)) return;
     const std::string text = clockText(state.dayFraction, state.dayNumber);
     const float x = 0.995f * float(state.backBufferWidth) - frame.clockWidth;
@@ -205,7 +182,7 @@ std::string tutorialText(int32_t planet) {
 }
 
 void drawBottomLeft(const OverlayFrame& frame) {
-    const app::OrreryState& state = frame.state;
+    const scene::OrreryState& state = frame.state;
     const float hL = float(state.largeFontHeight), hM = float(state.mediumFontHeight),
                 hS = float(state.smallFontHeight);
     float y0 = float(state.backBufferHeight);
@@ -239,24 +216,24 @@ void drawBottomLeft(const OverlayFrame& frame) {
 
 // ------------------------------------------------------------- text helpers
 
-ViewpointTexts viewpointTexts(const app::OrreryState& state) {
+ViewpointTexts viewpointTexts(const scene::OrreryState& state) {
     const char* planetName = nameOf(systemBody(state, 0));
     const int32_t moonSlot = state.moon >= 0 && state.moon < model::slotsPerSystem ? state.moon : 0;
     const char* moonName = nameOf(systemBody(state, moonSlot));
     char buffer[128];
     ViewpointTexts texts;
     switch (state.viewMode) {
-    case app::ViewMode::FixedSidereal:
+    case scene::ViewMode::FixedSidereal:
         texts = {planetName, "as seen from fixed star viewpoint", "     horizontal equator"};
         break;
-    case app::ViewMode::FixedSolar:
+    case scene::ViewMode::FixedSolar:
         texts = {planetName, "as seen from relative solar viewpoint", "     horizontal ecliptic"};
         break;
-    case app::ViewMode::AtMoon:
+    case scene::ViewMode::AtMoon:
         std::snprintf(buffer, sizeof buffer, "as seen from %s", planetName);
         texts = {moonName, buffer, "     north at top"};
         break;
-    case app::ViewMode::FromMoon:
+    case scene::ViewMode::FromMoon:
         std::snprintf(buffer, sizeof buffer, "as seen from %s", moonName);
         texts = {planetName, buffer, "     north at top"};
         break;
@@ -264,9 +241,9 @@ ViewpointTexts viewpointTexts(const app::OrreryState& state) {
     return texts;
 }
 
-std::string distanceText(const app::OrreryState& state) {
-    const D3DXVECTOR3 apart = {state.eye.x - state.lookAt.x, state.eye.y - state.lookAt.y,
-                               state.eye.z - state.lookAt.z};
+std::string distanceText(const scene::OrreryState& state) {
+    D3DXVECTOR3 apart;
+    D3DXVec3Subtract(&apart, &state.eye, &state.lookAt);
     char text[64];
     std::snprintf(text, sizeof text, "%8.0f km", double(D3DXVec3Length(&apart)) * 1000.0);
     return text;
@@ -281,10 +258,10 @@ std::string fieldOfViewText(double fieldOfView) {
 
 // --------------------------------------------------------------- drawOverlay
 
-void drawOverlay(const app::OrreryState& state, const app::FrameContext& context,
-                 D3DXMATRIX& labelWorldMatrix) {
+void drawOverlay(const scene::OrreryState& state, const scene::FrameGeometry& geometry,
+                 const scene::FrameContext& context, D3DXMATRIX& labelWorldMatrix) {
     if (!context.device) return;
-    OverlayFrame frame{state, context.device};
+    OverlayFrame frame{state, geometry, context.device};
     frame.shadow = shadowOffset(state.backBufferHeight);
     if (state.mediumFont) {
         TextSize clock;

@@ -12,18 +12,20 @@
 // shadow offset, then the real one.
 #pragma once
 
-#include "app/OrreryState.h"
-#include "gfx/Types.h"
+#include "gfx/device/Types.h"
+#include "scene/FrameGeometry.h"
+#include "scene/OrreryState.h"
 
 #include <string>
 
 namespace overlay {
 
-// Reads the state; writes only labelWorldMatrix (the label projection's
-// world matrix, first the viewer's sky sphere, then the planet's orientation)
-// and the device state the overlay block and the fonts leave.
-void drawOverlay(const app::OrreryState& state, const app::FrameContext& frame,
-                 gfx::D3DXMATRIX& labelWorldMatrix);
+// Reads the state and the frame's geometry; writes only labelWorldMatrix (the
+// label projection's world matrix, first the viewer's sky sphere, then the
+// planet's orientation) and the device state the overlay block and the fonts
+// leave.
+void drawOverlay(const scene::OrreryState& state, const scene::FrameGeometry& geometry,
+                 const scene::FrameContext& frame, gfx::D3DXMATRIX& labelWorldMatrix);
 
 // The viewpoint texts of the bottom-left block.
 struct ViewpointTexts {
@@ -31,10 +33,10 @@ struct ViewpointTexts {
     std::string viewpoint;   // "as seen from ..."
     std::string orientation; // "     horizontal equator", ...
 };
-ViewpointTexts viewpointTexts(const app::OrreryState& state);
+ViewpointTexts viewpointTexts(const scene::OrreryState& state);
 
 // "%8.0f km" with the eye's distance from its target in km.
-std::string distanceText(const app::OrreryState& state);
+std::string distanceText(const scene::OrreryState& state);
 // " %2.2f deg FOV" with the field of view in degrees.
 std::string fieldOfViewText(double fieldOfView);
 

@@ -10,7 +10,7 @@
 //   - extent (measureText)
 #include "overlay/TextFont.h"
 
-#include "gfx/FontRasterizer.h"
+#include "gfx/services/FontRasterizer.h"
 
 #include <algorithm>
 #include <cstdlib>

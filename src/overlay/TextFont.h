@@ -16,7 +16,7 @@
 // neither drawn nor measured.
 #pragma once
 
-#include "gfx/Device.h"
+#include "gfx/device/Device.h"
 
 #include <cstdint>
 

@@ -13,7 +13,7 @@
 //     dialogs and their controls, message boxes, settings, clocks, icon
 #pragma once
 
-#include "gfx/Types.h"
+#include "gfx/device/Types.h"
 #include "platform/Messages.h"
 
 #include <cstdint>
@@ -84,11 +84,11 @@ struct IconImage {
 
 struct WindowDescription {
     const char* caption = "";
-    uint32_t style = 0;         // WS_* of the windowed state
-    int32_t clientWidth = 0;    // exact client area, menu bar outside it
+    uint32_t style = 0;      // WS_* of the windowed state
+    int32_t clientWidth = 0; // exact client area, menu bar outside it
     int32_t clientHeight = 0;
-    int32_t menuId = 0;         // menu resource, 0 for none
-    int32_t iconId = 0;         // icon resource
+    int32_t menuId = 0; // menu resource, 0 for none
+    int32_t iconId = 0; // icon resource
 };
 
 class Platform {

@@ -1,10 +1,10 @@
 // Orbit lines: see OrbitLines.h.
 #include "render/OrbitLines.h"
 
-#include "gfx/Math.h"
+#include "gfx/math/Math.h"
 #include "model/OrbitalMotion.h"
-#include "render/Meshes.h"
 #include "render/SceneGeometry.h"
+#include "scene/Meshes.h"
 
 #include <cmath>
 
@@ -19,13 +19,9 @@ constexpr uint32_t planetOrbitColour = 0xFF3F5F7F;
 constexpr double planetOrbitStep = 0.06981317202250163;
 // Single-precision 2 degrees; a moon's samples lie two of these apart.
 constexpr double moonOrbitHalfStep = double(0.034906585f);
-constexpr double gravitationalConstant = 6.673e-11;
-constexpr double metresPerUnit = 1000000.0; // thousands of km to metres
 constexpr double trailScale = 20000.0;
-constexpr double trailCap = 18.84955644607544;     // 6 pi, single-precision pi
-constexpr double fullTurn = 6.2831854820251465;    // single-precision 2 pi
-constexpr double keplerTolerance = double(0.001f); // radians
-constexpr int keplerStepLimit = 64;                // converges in a few for e < 0.25
+constexpr double trailCap = 18.84955644607544;  // 6 pi, single-precision pi
+constexpr double fullTurn = 6.2831854820251465; // single-precision 2 pi
 
 } // namespace
 
@@ -40,13 +36,7 @@ OrbitShape::OrbitShape(const model::OrbitalElements& orbit)
 
 D3DXVECTOR3 orbitPointAt(const OrbitShape& orbit, double M) {
     const double e = orbit.eccentricity;
-    double E = M + e * std::sin(M) * (1.0 + e * std::cos(M));
-    for (int step = 0; step < keplerStepLimit; ++step) {
-        const double next = E - (E - e * std::sin(E) - M) / (1.0 - e * std::cos(E));
-        const bool settled = !(std::fabs(E - next) > keplerTolerance); // NaN stops too
-        E = next;
-        if (settled) break;
-    }
+    const double E = model::eccentricAnomaly(M, e);
     // Position in the orbit's plane, periapsis along x, in semi-major axes;
     // turned by the argument of periapsis it is r (cos u, sin u).
     const double x = std::cos(E) - e;
@@ -65,16 +55,17 @@ D3DXVECTOR3 orbitPointAt(const model::OrbitalElements& orbit, double M) {
 
 // ------------------------------------------------------------------ planets
 
-void drawPlanetOrbits(const app::OrreryState& state, Device* device) {
-    const D3DXMATRIX world = skyWorld(state.eye);
+void drawPlanetOrbits(const scene::OrreryState& state, const scene::FrameGeometry& frame,
+                      Device* device) {
+    const D3DXMATRIX& world = frame.skyWorld;
     device->SetTransform(D3DTS_WORLD, &world);
     if (!state.showPlanetOrbits) return;
     device->ApplyStateBlock(state.lineStateBlock);
-    for (int32_t p = 1; p <= 9; ++p)
+    for (int32_t p = 1; p < model::systemCount; ++p)
         drawPlanetOrbit(state, device, p, state.planet);
 }
 
-void drawPlanetOrbit(const app::OrreryState& state, Device* device, int32_t target,
+void drawPlanetOrbit(const scene::OrreryState& state, Device* device, int32_t target,
                      int32_t observer) {
     if (target == observer) return;
     const model::Body& targetBody = model::bodyTable[model::bodyIndex(target, 0)];
@@ -85,30 +76,27 @@ void drawPlanetOrbit(const app::OrreryState& state, Device* device, int32_t targ
     const double startAnomaly = model::meanAnomaly(targetBody, state.dayFraction, state.dayNumber);
 
     const OrbitShape shape(targetBody.orbit);
-    LineVertex vertices[orbitSamples];
+    scene::LineVertex vertices[orbitSamples];
     for (int32_t k = 0; k < orbitSamples; ++k) {
         const D3DXVECTOR3 point = orbitPointAt(shape, startAnomaly + k * planetOrbitStep);
         // The unit direction from the observer toward this orbit point, in
         // the scene frame.
-        const D3DXVECTOR3 apart = {observerPosition.x - point.x, observerPosition.y - point.y,
-                                   observerPosition.z - point.z};
+        D3DXVECTOR3 apart;
+        D3DXVec3Subtract(&apart, &observerPosition, &point);
         D3DXVECTOR4 w;
         D3DXVec3Transform(&w, &apart, &sunPole);
         const float length = D3DXVec3Length(&apart);
         vertices[k] = {-w.x / length, -w.y / length, -w.z / length, planetOrbitColour};
     }
-    device->DrawPrimitiveUP(D3DPT_LINESTRIP, orbitSamples - 1, vertices, sizeof(LineVertex));
+    device->DrawPrimitiveUP(D3DPT_LINESTRIP, orbitSamples - 1, vertices, sizeof(scene::LineVertex));
 }
 
 // -------------------------------------------------------------------- moons
 
 double trailSweep(const model::Body& moon, double clockRate) {
-    const model::Body& planet = model::bodyTable[model::bodyIndex(moon.parent, 0)];
-    // The mean motion in radians per second (Kepler's third law) times the
-    // clock rate, scaled: a faster clock draws a longer trail.
-    const double sweep = std::sqrt(gravitationalConstant * double(planet.mass)) /
-                         std::pow(moon.orbit.semiMajorAxis * metresPerUnit, 1.5) * clockRate *
-                         trailScale;
+    // The mean motion in radians per second times the clock rate, scaled: a
+    // faster clock draws a longer trail.
+    const double sweep = model::meanMotionPerSecond(moon) * clockRate * trailScale;
     return sweep > trailCap ? trailCap : sweep;
 }
 
@@ -127,7 +115,7 @@ int32_t walkMoonTrail(const float side[orbitSamples], int32_t code, int32_t indi
     // one; a walk that has met none by then never will.
     for (int32_t step = 0; step < 2 * orbitSamples; ++step) {
         i = (i + 1) % orbitSamples;
-        const bool visible = code == app::BehindPlanet ? side[i] >= 0 : side[i] < 0;
+        const bool visible = code == scene::BehindPlanet ? side[i] >= 0 : side[i] < 0;
         if (visible) {
             if (waiting) {
                 waiting = false;
@@ -146,15 +134,11 @@ int32_t walkMoonTrail(const float side[orbitSamples], int32_t code, int32_t indi
     return 0;
 }
 
-void traceMoonTrail(const app::OrreryState& state, int32_t moonSlot, MoonTrail& trail) {
+void traceMoonTrail(const scene::OrreryState& state, const scene::FrameGeometry& frame,
+                    int32_t moonSlot, MoonTrail& trail) {
     const model::Body& moon = model::bodyTable[model::bodyIndex(state.planet, moonSlot)];
     trail.sweep = trailSweep(moon, state.clockRate);
     const double startAnomaly = model::meanAnomaly(moon, state.dayFraction, state.dayNumber);
-    const D3DXVECTOR3 toward = {state.lookAt.x - state.eye.x, state.lookAt.y - state.eye.y,
-                                state.lookAt.z - state.eye.z};
-    D3DXVECTOR3 view;
-    D3DXVec3Normalize(&view, &toward);
-
     // The trail lies behind the moon in the direction of simulated motion.
     const double direction = state.clockRate > 0 ? -1.0 : 1.0;
     const OrbitShape shape(moon.orbit);
@@ -163,7 +147,7 @@ void traceMoonTrail(const app::OrreryState& state, int32_t moonSlot, MoonTrail& 
             orbitPointAt(shape, startAnomaly + direction * 2.0 * i * moonOrbitHalfStep);
         // Untransformed: the orbit frame's position against the scene's view
         // direction, as the split has always been made.
-        trail.side[i] = D3DXVec3Dot(&view, &trail.samples[i]);
+        trail.side[i] = D3DXVec3Dot(&frame.viewDirection, &trail.samples[i]);
     }
 }
 
@@ -171,17 +155,19 @@ void drawMoonTrail(Device* device, const MoonTrail& trail, int32_t code) {
     int32_t indices[orbitSamples];
     const int32_t count = walkMoonTrail(trail.side, code, indices);
     if (count < 2) return;
-    LineVertex vertices[orbitSamples];
+    scene::LineVertex vertices[orbitSamples];
     for (int32_t n = 0; n < count; ++n) {
         const D3DXVECTOR3& p = trail.samples[indices[n]];
         vertices[n] = {p.x, p.y, p.z, 0xFF000000u + trailGrey(indices[n], trail.sweep) * 0x010101u};
     }
-    device->DrawPrimitiveUP(D3DPT_LINESTRIP, uint32_t(count - 1), vertices, sizeof(LineVertex));
+    device->DrawPrimitiveUP(D3DPT_LINESTRIP, uint32_t(count - 1), vertices,
+                            sizeof(scene::LineVertex));
 }
 
-void drawMoonOrbit(const app::OrreryState& state, Device* device, int32_t moonSlot, int32_t code) {
+void drawMoonOrbit(const scene::OrreryState& state, const scene::FrameGeometry& frame,
+                   Device* device, int32_t moonSlot, int32_t code) {
     MoonTrail trail;
-    traceMoonTrail(state, moonSlot, trail);
+    traceMoonTrail(state, frame, moonSlot, trail);
     drawMoonTrail(device, trail, code);
 }
 

@@ -9,9 +9,10 @@
 //   part behind the planet (drawn before it) and the part in front (after).
 #pragma once
 
-#include "app/OrreryState.h"
-#include "gfx/Device.h"
+#include "gfx/device/Device.h"
 #include "model/BodyTable.h"
+#include "scene/FrameGeometry.h"
+#include "scene/OrreryState.h"
 
 #include <cstdint>
 
@@ -39,9 +40,10 @@ gfx::D3DXVECTOR3 orbitPointAt(const OrbitShape& orbit, double meanAnomaly);
 
 // ---- planets
 
-void drawPlanetOrbits(const app::OrreryState& state, gfx::Device* device);
+void drawPlanetOrbits(const scene::OrreryState& state, const scene::FrameGeometry& frame,
+                      gfx::Device* device);
 // Planet `target`'s orbit seen from planet `observer` (nothing when equal).
-void drawPlanetOrbit(const app::OrreryState& state, gfx::Device* device, int32_t target,
+void drawPlanetOrbit(const scene::OrreryState& state, gfx::Device* device, int32_t target,
                      int32_t observer);
 
 // ---- moons
@@ -73,13 +75,14 @@ struct MoonTrail {
     float side[orbitSamples];
     double sweep = 0;
 };
-void traceMoonTrail(const app::OrreryState& state, int32_t moonSlot, MoonTrail& trail);
+void traceMoonTrail(const scene::OrreryState& state, const scene::FrameGeometry& frame,
+                    int32_t moonSlot, MoonTrail& trail);
 // One half of a traced trail.  Expects the line state block applied and the
 // world transform set to the planet's pole orientation.
 void drawMoonTrail(gfx::Device* device, const MoonTrail& trail, int32_t code);
 
 // One moon's trail, one half: traceMoonTrail then drawMoonTrail.
-void drawMoonOrbit(const app::OrreryState& state, gfx::Device* device, int32_t moonSlot,
-                   int32_t code);
+void drawMoonOrbit(const scene::OrreryState& state, const scene::FrameGeometry& frame,
+                   gfx::Device* device, int32_t moonSlot, int32_t code);
 
 } // namespace render

@@ -9,12 +9,12 @@
 //   - drawPlanet, drawMoon, drawPlanetSystem
 #include "render/PlanetSystem.h"
 
-#include "gfx/Math.h"
+#include "gfx/math/Math.h"
 #include "model/BodyTable.h"
 #include "model/OrbitalMotion.h"
-#include "render/Meshes.h"
 #include "render/RingPass.h"
 #include "render/SceneGeometry.h"
+#include "scene/Meshes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,20 +26,12 @@ using namespace gfx;
 
 namespace {
 
-const model::Body& planetBody(const app::OrreryState& state) {
+const model::Body& planetBody(const scene::OrreryState& state) {
     return model::bodyTable[model::bodyIndex(state.planet, 0)];
 }
 
-const model::Body& systemBody(const app::OrreryState& state, int32_t slot) {
+const model::Body& systemBody(const scene::OrreryState& state, int32_t slot) {
     return model::bodyTable[model::bodyIndex(state.planet, slot)];
-}
-
-// A body's surface world matrix: its local transform (size, spin, and for a
-// moon its orbit) expressed in the planet's equatorial frame.
-D3DXMATRIX surfaceWorld(const app::OrreryState& state, int32_t slot) {
-    return multiply(
-        model::bodyTransform(systemBody(state, slot), state.dayFraction, state.dayNumber),
-        model::poleOrientation(planetBody(state)));
 }
 
 } // namespace
@@ -59,7 +51,7 @@ int32_t detailLevelFor(int32_t s) {
     return 0;
 }
 
-int32_t detailLevel(const app::OrreryState& state) {
+int32_t detailLevel(const scene::OrreryState& state) {
     return detailLevelFor(apparentRadius(state.backBufferWidth, state.backBufferHeight,
                                          planetBody(state).radius.x, state.distance,
                                          state.fieldOfView));
@@ -149,10 +141,10 @@ struct MeshDraw {
     uint32_t triangles = 0;
 };
 
-MeshDraw bindLevel(const app::OrreryState& state, Device* device, int32_t level) {
+MeshDraw bindLevel(const scene::OrreryState& state, Device* device, int32_t level) {
     device->SetIndices(state.sphereIndexBuffers[level], 0);
-    device->SetStreamSource(0, state.sphereVertexBuffers[level], sizeof(MeshVertex));
-    const SphereMesh& sphere = sphereMeshes[level];
+    device->SetStreamSource(0, state.sphereVertexBuffers[level], sizeof(scene::MeshVertex));
+    const scene::SphereMesh& sphere = scene::sphereMeshes[level];
     return {uint32_t(sphere.vertexCount()), uint32_t(sphere.triangleCount())};
 }
 
@@ -162,8 +154,9 @@ void drawMesh(Device* device, const MeshDraw& mesh) {
 
 // The night side: the frame multiplied by the shade texture's grey, whose
 // white pole faces the Sun.
-void shadePass(const app::OrreryState& state, Device* device, const MeshDraw& mesh,
-               const D3DXMATRIX& pole, const D3DVECTOR& radius, const D3DXVECTOR3& centre) {
+void shadePass(const scene::OrreryState& state, const scene::FrameGeometry& frame, Device* device,
+               const MeshDraw& mesh, const D3DXMATRIX& pole, const D3DVECTOR& radius,
+               const D3DXVECTOR3& centre) {
     device->ApplyStateBlock(state.planetStateBlock);
     device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_FLATCUBIC);
     device->SetTextureStageState(0, D3DTSS_MIPFILTER, uint32_t(state.mipFilter));
@@ -180,14 +173,14 @@ void shadePass(const app::OrreryState& state, Device* device, const MeshDraw& me
     device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_SRCCOLOR);
     device->SetTexture(0, state.shadeTexture);
     device->SetTexture(1, nullptr);
-    const D3DXMATRIX world = shadeWorld(sunDirection(state), pole, radius, centre);
+    const D3DXMATRIX world = shadeWorld(frame.sunDirection, pole, radius, centre);
     device->SetTransform(D3DTS_WORLD, &world);
     drawMesh(device, mesh);
 }
 
 // The latitude/longitude grid, blended by its alpha over the surface; reuses
 // the surface pass's vertex format and buffers.
-void gridPass(const app::OrreryState& state, Device* device, const MeshDraw& mesh,
+void gridPass(const scene::OrreryState& state, Device* device, const MeshDraw& mesh,
               const D3DXMATRIX& surface) {
     if (!state.showReference) return;
     device->ApplyStateBlock(state.gridStateBlock);
@@ -199,12 +192,13 @@ void gridPass(const app::OrreryState& state, Device* device, const MeshDraw& mes
 
 // ----------------------------------------------------------------- drawing
 
-void drawPlanet(const app::OrreryState& state, Device* device) {
+void drawPlanet(const scene::OrreryState& state, const scene::FrameGeometry& frame,
+                Device* device) {
     const model::Body& planet = planetBody(state);
     const MeshDraw mesh = bindLevel(state, device, detailLevel(state));
     device->ApplyStateBlock(state.planetStateBlock);
 
-    const D3DXMATRIX surface = surfaceWorld(state, 0);
+    const D3DXMATRIX& surface = frame.bodyWorld[0];
     device->SetTransform(D3DTS_WORLD, &surface);
     device->SetRenderState(D3DRS_TEXTUREFACTOR,
                            blurTextureFactor(state.clockRate, planet.rotationPeriod, state.paused));
@@ -220,12 +214,13 @@ void drawPlanet(const app::OrreryState& state, Device* device) {
     device->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
     drawMesh(device, mesh);
 
-    const D3DXMATRIX pole = model::poleOrientation(planet);
-    shadePass(state, device, mesh, pole, planet.radius, {0, 0, 0});
+    const D3DXMATRIX& pole = frame.planetPole;
+    shadePass(state, frame, device, mesh, pole, planet.radius, {0, 0, 0});
     gridPass(state, device, mesh, surface);
 }
 
-void drawMoon(const app::OrreryState& state, Device* device, int32_t moonSlot) {
+void drawMoon(const scene::OrreryState& state, const scene::FrameGeometry& frame, Device* device,
+              int32_t moonSlot) {
     const model::Body& moon = systemBody(state, moonSlot);
     // The lighting states only feed the material that the ring pass reads
     // later; the colour stages select the texture alone.
@@ -238,41 +233,39 @@ void drawMoon(const app::OrreryState& state, Device* device, int32_t moonSlot) {
     device->SetTexture(0, moon.texture);
 
     const MeshDraw mesh = bindLevel(state, device, detailLevel(state));
-    const D3DXMATRIX surface = surfaceWorld(state, moonSlot);
+    const D3DXMATRIX& surface = frame.bodyWorld[moonSlot];
     device->SetTransform(D3DTS_WORLD, &surface);
     device->SetRenderState(D3DRS_TEXTUREFACTOR, 0); // no blur: stage 1 passes the surface
     drawMesh(device, mesh);
 
-    shadePass(state, device, mesh, model::poleOrientation(moon), moon.radius,
+    shadePass(state, frame, device, mesh, model::poleOrientation(moon), moon.radius,
               translationRow(surface));
     gridPass(state, device, mesh, surface);
 }
 
-void drawPlanetSystem(const app::OrreryState& state, Device* device) {
-    const int32_t moonCount = std::clamp(planetBody(state).moonCount, 0, model::slotsPerSystem - 1);
-    D3DXVECTOR3 view, toward = {state.lookAt.x - state.eye.x, state.lookAt.y - state.eye.y,
-                                state.lookAt.z - state.eye.z};
-    D3DXVec3Normalize(&view, &toward);
+void drawPlanetSystem(const scene::OrreryState& state, const scene::FrameGeometry& frame,
+                      Device* device) {
+    const int32_t moonCount = frame.moonCount;
 
     SystemEntry entries[model::slotsPerSystem];
     for (int32_t k = 0; k <= moonCount; ++k) {
         entries[k].slot = k;
-        entries[k].world = surfaceWorld(state, k);
+        entries[k].world = frame.bodyWorld[k];
         const D3DXVECTOR3 centre = translationRow(entries[k].world);
-        entries[k].depth = D3DXVec3Dot(&view, &centre);
+        entries[k].depth = D3DXVec3Dot(&frame.viewDirection, &centre);
     }
     orderFarToNear(entries, moonCount + 1);
 
     const bool ringed = state.planet >= 5 && state.planet <= 8;
     for (int32_t k = 0; k <= moonCount; ++k) {
         if (entries[k].slot != 0) {
-            drawMoon(state, device, entries[k].slot);
+            drawMoon(state, frame, device, entries[k].slot);
         } else if (ringed) {
-            drawRing(state, device, app::BehindPlanet);
-            drawPlanet(state, device);
-            drawRing(state, device, app::InFrontOfPlanet);
+            drawRing(state, frame, device, scene::BehindPlanet);
+            drawPlanet(state, frame, device);
+            drawRing(state, frame, device, scene::InFrontOfPlanet);
         } else {
-            drawPlanet(state, device);
+            drawPlanet(state, frame, device);
         }
     }
 }

@@ -6,8 +6,9 @@
 // along the view direction, with the rings split around the planet.
 #pragma once
 
-#include "app/OrreryState.h"
-#include "gfx/Device.h"
+#include "gfx/device/Device.h"
+#include "scene/FrameGeometry.h"
+#include "scene/OrreryState.h"
 
 #include <cstdint>
 
@@ -24,7 +25,7 @@ int32_t apparentRadius(int32_t backBufferWidth, int32_t backBufferHeight, double
 int32_t detailLevelFor(int32_t apparentRadius);
 
 // The level of the selected planet, used for it and for all its moons.
-int32_t detailLevel(const app::OrreryState& state);
+int32_t detailLevel(const scene::OrreryState& state);
 
 // ---- spin blur
 
@@ -62,8 +63,11 @@ void orderFarToNear(SystemEntry* entries, int32_t count);
 
 // ---- drawing
 
-void drawPlanet(const app::OrreryState& state, gfx::Device* device);
-void drawMoon(const app::OrreryState& state, gfx::Device* device, int32_t moonSlot);
-void drawPlanetSystem(const app::OrreryState& state, gfx::Device* device);
+void drawPlanet(const scene::OrreryState& state, const scene::FrameGeometry& frame,
+                gfx::Device* device);
+void drawMoon(const scene::OrreryState& state, const scene::FrameGeometry& frame,
+              gfx::Device* device, int32_t moonSlot);
+void drawPlanetSystem(const scene::OrreryState& state, const scene::FrameGeometry& frame,
+                      gfx::Device* device);
 
 } // namespace render

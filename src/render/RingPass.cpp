@@ -1,12 +1,12 @@
 // Planetary rings: see RingPass.h.
 #include "render/RingPass.h"
 
-#include "gfx/Math.h"
+#include "gfx/math/Math.h"
 #include "model/BodyTable.h"
 #include "model/BodyTextures.h"
 #include "model/OrbitalMotion.h"
-#include "render/Meshes.h"
 #include "render/SceneGeometry.h"
+#include "scene/Meshes.h"
 
 #include <cmath>
 
@@ -20,8 +20,8 @@ constexpr int32_t saturn = 6;
 
 // The ring mesh: an upper and a lower strip of 60 triangles each (vertices
 // 0..61 and 62..123); culling keeps the one facing the viewer.
-constexpr uint32_t ringStripTriangles = ringStripVertexCount - 2;
-constexpr uint32_t lowerStripStart = ringStripVertexCount;
+constexpr uint32_t ringStripTriangles = scene::ringStripVertexCount - 2;
+constexpr uint32_t lowerStripStart = scene::ringStripVertexCount;
 
 } // namespace
 
@@ -39,7 +39,7 @@ D3DXMATRIX ringHalfOrientation(const D3DXVECTOR3& eye, int32_t code) {
     D3DXVECTOR3 e;
     D3DXVec3Normalize(&e, &horizontal);
     D3DXVECTOR3 c = {e.z, 0, -e.x}; // (0, 1, 0) x e
-    if (code != app::InFrontOfPlanet) {
+    if (code != scene::InFrontOfPlanet) {
         e = {-e.x, -e.y, -e.z};
         c = {-c.x, -c.y, -c.z};
     }
@@ -54,9 +54,10 @@ D3DXMATRIX ringHalfOrientation(const D3DXVECTOR3& eye, int32_t code) {
     return half;
 }
 
-void drawRing(const app::OrreryState& state, Device* device, int32_t code) {
+void drawRing(const scene::OrreryState& state, const scene::FrameGeometry& frame, Device* device,
+              int32_t code) {
     const model::Body& planet = model::bodyTable[model::bodyIndex(state.planet, 0)];
-    const D3DXMATRIX pole = model::poleOrientation(planet);
+    const D3DXMATRIX& pole = frame.planetPole;
     D3DXMATRIX scaling;
     D3DXMatrixScaling(&scaling, planet.radius.x, planet.radius.y, planet.radius.z);
     // The ring lies in the planet's equatorial plane; its mesh radii are in
@@ -72,7 +73,7 @@ void drawRing(const app::OrreryState& state, Device* device, int32_t code) {
         // full brightness from level 51 up.  The material is set here so the
         // ring never depends on what was drawn before it.
         device->SetRenderState(D3DRS_LIGHTING, 1);
-        device->SetRenderState(D3DRS_AMBIENT, saturnRingAmbient(sunDirection(state), pole));
+        device->SetRenderState(D3DRS_AMBIENT, saturnRingAmbient(frame.sunDirection, pole));
         device->LightEnable(0, 0);
         device->LightEnable(1, 0);
         device->SetMaterial(&planet.material);

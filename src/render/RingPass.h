@@ -3,8 +3,9 @@
 // it, which hides correctly without a depth buffer.
 #pragma once
 
-#include "app/OrreryState.h"
-#include "gfx/Device.h"
+#include "gfx/device/Device.h"
+#include "scene/FrameGeometry.h"
+#include "scene/OrreryState.h"
 
 #include <cstdint>
 
@@ -20,7 +21,8 @@ uint32_t saturnRingAmbient(const gfx::D3DXVECTOR3& sunDirection, const gfx::D3DX
 // flattening y.
 gfx::D3DXMATRIX ringHalfOrientation(const gfx::D3DXVECTOR3& eye, int32_t code);
 
-// One half; code is app::BehindPlanet or app::InFrontOfPlanet.
-void drawRing(const app::OrreryState& state, gfx::Device* device, int32_t code);
+// One half; code is scene::BehindPlanet or scene::InFrontOfPlanet.
+void drawRing(const scene::OrreryState& state, const scene::FrameGeometry& frame,
+              gfx::Device* device, int32_t code);
 
 } // namespace render

@@ -12,10 +12,11 @@ uint32_t pointScaleB(double fieldOfView) {
     return floatBits(float(fieldOfView * 0.03));
 }
 
-void drawSkyPoints(const app::OrreryState& state, Device* device) {
+void drawSkyPoints(const scene::OrreryState& state, const scene::FrameGeometry& frame,
+                   Device* device) {
     if (!state.pointBuffer || state.pointCount <= 0) return;
     // Every point 4999 units from the eye in its direction.
-    const D3DXMATRIX world = skyWorld(state.eye);
+    const D3DXMATRIX& world = frame.skyWorld;
     device->SetTransform(D3DTS_WORLD, &world);
     device->ApplyStateBlock(state.starStateBlock);
     device->SetRenderState(D3DRS_POINTSCALE_B, pointScaleB(state.fieldOfView));

@@ -4,8 +4,9 @@
 // frame per channel, so points never add up or darken.
 #pragma once
 
-#include "app/OrreryState.h"
-#include "gfx/Device.h"
+#include "gfx/device/Device.h"
+#include "scene/FrameGeometry.h"
+#include "scene/OrreryState.h"
 
 namespace render {
 
@@ -14,6 +15,7 @@ namespace render {
 uint32_t pointScaleB(double fieldOfView);
 
 // Draws nothing (and sets nothing) while there is no buffer or no point.
-void drawSkyPoints(const app::OrreryState& state, gfx::Device* device);
+void drawSkyPoints(const scene::OrreryState& state, const scene::FrameGeometry& frame,
+                   gfx::Device* device);
 
 } // namespace render

@@ -1,10 +1,10 @@
 // The Sun's glow and disc: see SunPass.h.
 #include "render/SunPass.h"
 
-#include "gfx/Math.h"
+#include "gfx/math/Math.h"
 #include "model/BodyTable.h"
-#include "render/Meshes.h"
 #include "render/SceneGeometry.h"
+#include "scene/Meshes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,13 +26,13 @@ void drawQuad(Device* device, float cx, float cy, float s, uint32_t colour, int3
               int32_t height) {
     ClippedQuad q;
     if (!clipSunQuad(cx, cy, s, width, height, &q)) return;
-    const ScreenVertex strip[4] = {
+    const scene::ScreenVertex strip[4] = {
         {q.x0, q.y0, sunQuadDepth, sunQuadDepth, colour, 0, q.tu0, q.tv0},
         {q.x1, q.y0, sunQuadDepth, sunQuadDepth, colour, 0, q.tu1, q.tv0},
         {q.x0, q.y1, sunQuadDepth, sunQuadDepth, colour, 0, q.tu0, q.tv1},
         {q.x1, q.y1, sunQuadDepth, sunQuadDepth, colour, 0, q.tu1, q.tv1},
     };
-    device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, strip, sizeof(ScreenVertex));
+    device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, strip, sizeof(scene::ScreenVertex));
 }
 
 } // namespace
@@ -72,20 +72,14 @@ bool clipSunQuad(float cx, float cy, float s, int32_t width, int32_t height, Cli
     return true;
 }
 
-void drawSun(const app::OrreryState& state, Device* device) {
-    const D3DXMATRIX world = skyWorld(state.eye);
-    device->SetTransform(D3DTS_WORLD, &world);
+void drawSun(const scene::OrreryState& state, const scene::FrameGeometry& frame, Device* device) {
+    device->SetTransform(D3DTS_WORLD, &frame.skyWorld);
 
-    const D3DXVECTOR3 v = sunVector(state);
-    const float sunDistance = D3DXVec3Length(&v);
-    D3DXVECTOR3 direction;
-    D3DXVec3Normalize(&direction, &v);
-    const SunQuadSizes sizes =
-        sunQuadSizes(state.backBufferWidth, state.backBufferHeight, state.fieldOfView, sunDistance);
-
-    const D3DVIEWPORT8 viewport = backBufferViewport(state);
+    const SunQuadSizes sizes = sunQuadSizes(state.backBufferWidth, state.backBufferHeight,
+                                            state.fieldOfView, frame.sunDistance);
     D3DXVECTOR3 q;
-    D3DXVec3Project(&q, &direction, &viewport, &state.projectionMatrix, &state.viewMatrix, &world);
+    D3DXVec3Project(&q, &frame.sunDirection, &frame.viewport, &state.projectionMatrix,
+                    &state.viewMatrix, &frame.skyWorld);
     // Behind the viewer (or degenerate): even a glow reaching into the
     // screen would be drawn at a mirrored place, so draw none.
     if (!(q.z < 1.0f)) return;

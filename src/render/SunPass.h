@@ -4,8 +4,9 @@
 // Sun's distance from the selected planet and the field of view.
 #pragma once
 
-#include "app/OrreryState.h"
-#include "gfx/Device.h"
+#include "gfx/device/Device.h"
+#include "scene/FrameGeometry.h"
+#include "scene/OrreryState.h"
 
 namespace render {
 
@@ -33,6 +34,7 @@ bool clipSunQuad(float cx, float cy, float s, int32_t width, int32_t height, Cli
 
 // The Sun pass: world = the sky transform; nothing at all is drawn when the
 // Sun lies behind the viewer (projected depth 1 or more, or not a number).
-void drawSun(const app::OrreryState& state, gfx::Device* device);
+void drawSun(const scene::OrreryState& state, const scene::FrameGeometry& frame,
+             gfx::Device* device);
 
 } // namespace render

@@ -7,7 +7,7 @@
 #pragma once
 
 #include "app/OrreryApplication.h"
-#include "gfx/RecordingDevice.h"
+#include "gfx/recording/RecordingDevice.h"
 #include "support/FakePlatform.h"
 
 #include <cstdint>

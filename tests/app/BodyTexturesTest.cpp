@@ -1,7 +1,7 @@
 // Loading and releasing one planetary system's textures from the embedded
 // resources, on the recording device.
 #include "model/BodyTextures.h"
-#include "gfx/RecordingDevice.h"
+#include "gfx/recording/RecordingDevice.h"
 #include "model/BodyTable.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// The field-of-view, distance and clock-rate controls: exact steps, clamps
-// and the passage of the clock rate through zero.
+// The field-of-view and distance controls: exact steps and clamps.
 #include "app/CameraControls.h"
 #include "model/BodyTable.h"
 
@@ -7,7 +6,7 @@
 
 namespace {
 
-using app::OrreryState;
+using scene::OrreryState;
 
 class CameraControls : public ::testing::Test {
 protected:
@@ -69,59 +68,6 @@ TEST_F(CameraControls, DistanceStaysBetweenThePlanetAndTheFarLimit) {
     state.distance = 151.0; // 4.53 closer would be inside the planet
     app::moveCloser(state, app::keyDistanceStep);
     EXPECT_DOUBLE_EQ(state.distance, 2.1 * double(71.492f));
-}
-
-TEST_F(CameraControls, CoarseStepsAreFivePercentAwayFromZero) {
-    state.clockRate = 0.5;
-    app::speedUpCoarse(state);
-    EXPECT_DOUBLE_EQ(state.clockRate, 0.525);
-    app::slowDownCoarse(state);
-    EXPECT_DOUBLE_EQ(state.clockRate, 0.525 - 0.525 * 0.05);
-
-    state.clockRate = -2.0;
-    app::speedUpCoarse(state); // toward zero
-    EXPECT_DOUBLE_EQ(state.clockRate, -1.9);
-    state.clockRate = -2.0;
-    app::slowDownCoarse(state); // away from zero
-    EXPECT_DOUBLE_EQ(state.clockRate, -2.1);
-}
-
-TEST_F(CameraControls, CoarseStepsPassThroughZeroInTenThousandths) {
-    state.clockRate = -0.001;
-    app::speedUpCoarse(state);
-    EXPECT_DOUBLE_EQ(state.clockRate, -0.0009);
-
-    state.clockRate = 0.00005;
-    app::slowDownCoarse(state);
-    EXPECT_DOUBLE_EQ(state.clockRate, -0.00005);
-
-    state.clockRate = 0.0;
-    app::speedUpCoarse(state);
-    EXPECT_DOUBLE_EQ(state.clockRate, 0.0001);
-    state.clockRate = 0.0;
-    app::slowDownCoarse(state);
-    EXPECT_DOUBLE_EQ(state.clockRate, -0.0001);
-}
-
-TEST_F(CameraControls, CoarseStepsStopAtAHundredThousandDaysASecond) {
-    state.clockRate = 99000.0;
-    app::speedUpCoarse(state);
-    EXPECT_EQ(state.clockRate, 100000.0);
-    state.clockRate = -99000.0;
-    app::slowDownCoarse(state);
-    EXPECT_EQ(state.clockRate, -100000.0);
-}
-
-TEST_F(CameraControls, FineStepsAddTheFloatTenThousandthWithoutLimit) {
-    state.clockRate = 0.5;
-    app::speedUpFine(state);
-    EXPECT_EQ(state.clockRate, 0.5 + 9.999999747378752e-05);
-    state.clockRate = 100000.0;
-    app::speedUpFine(state);
-    EXPECT_GT(state.clockRate, 100000.0);
-    state.clockRate = 0.0;
-    app::slowDownFine(state);
-    EXPECT_EQ(state.clockRate, -9.999999747378752e-05);
 }
 
 } // namespace

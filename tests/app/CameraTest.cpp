@@ -4,7 +4,7 @@
 #include "AppHarness.h"
 
 #include "app/CommandIds.h"
-#include "gfx/Math.h"
+#include "gfx/math/Math.h"
 #include "model/BodyTable.h"
 #include "model/OrbitalMotion.h"
 #include "platform/Messages.h"
@@ -94,7 +94,7 @@ TEST_F(Camera, TheClockStopsAtTheLastRepresentableDay) {
 }
 
 TEST_F(Camera, SiderealViewOfTheEarthTurnsByPitchAndYaw) {
-    a->viewMode = ViewMode::FixedSidereal;
+    a->viewMode = scene::ViewMode::FixedSidereal;
     frameAt(1.0f);
     EXPECT_NEAR(a->eye.x, -1056.62, 0.01);
     EXPECT_NEAR(a->eye.y, 130.73, 0.01);
@@ -230,7 +230,7 @@ TEST_F(Camera, SolarViewStandsOnTheLineThroughThePlanetAndTheOtherBody) {
 }
 
 TEST_F(Camera, AMoonViewWithoutAMoonFallsBackToTheSolarView) {
-    a->viewMode = ViewMode::AtMoon; // no moon selected
+    a->viewMode = scene::ViewMode::AtMoon; // no moon selected
     frameAt(1.0f);
     EXPECT_TRUE(std::isfinite(a->viewMatrix.m[0][0]));
     EXPECT_NEAR(length(a->eye), 1500.0, 0.01);

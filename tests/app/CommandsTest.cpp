@@ -40,14 +40,14 @@ protected:
 TEST_F(Commands, PickingJupiterFromTheMoonResetsTheViewAndTheMoonMenu) {
     h.attachDevice();
     h.command(ID_MOON_FIRST);
-    ASSERT_EQ(a->viewMode, ViewMode::AtMoon);
+    ASSERT_EQ(a->viewMode, scene::ViewMode::AtMoon);
     a->viewFromPlanet = 4;
 
     h.command(ID_PLANET_FIRST + 4);
     EXPECT_EQ(a->planet, 5);
     EXPECT_EQ(a->moon, 0);
     EXPECT_EQ(a->viewFromPlanet, 0);
-    EXPECT_EQ(a->viewMode, ViewMode::FixedSolar);
+    EXPECT_EQ(a->viewMode, scene::ViewMode::FixedSolar);
     const char* moons[] = {"Io\tCtrl-1", "Europa\tCtrl-2", "Ganymede\tCtrl-3", "Callisto\tCtrl-4"};
     for (uint32_t k = 1; k <= 4; ++k) {
         EXPECT_EQ(h.item(ID_MOON_FIRST - 1 + k).text, moons[k - 1]);
@@ -72,7 +72,7 @@ TEST_F(Commands, PickingJupiterFromTheMoonResetsTheViewAndTheMoonMenu) {
 TEST_F(Commands, PickingAPlanetKeepsTheSiderealView) {
     h.command(ID_FIXED_SIDEREAL);
     h.command(ID_PLANET_FIRST + 2);
-    EXPECT_EQ(a->viewMode, ViewMode::FixedSidereal);
+    EXPECT_EQ(a->viewMode, scene::ViewMode::FixedSidereal);
 }
 
 // A burst of planet and moon keys with menus opening and closing, the
@@ -120,27 +120,27 @@ TEST_F(Commands, MoonAndViewCommandsForEmptySlotsDoNothing) {
     h.command(ID_PLANET_FIRST); // Mercury has no moons
     h.command(ID_MOON_FIRST + 1);
     EXPECT_EQ(a->moon, 0);
-    EXPECT_EQ(a->viewMode, ViewMode::FixedSolar);
+    EXPECT_EQ(a->viewMode, scene::ViewMode::FixedSolar);
     h.command(ID_AT_MOON);
     h.command(ID_FROM_MOON);
-    EXPECT_EQ(a->viewMode, ViewMode::FixedSolar);
+    EXPECT_EQ(a->viewMode, scene::ViewMode::FixedSolar);
 }
 
 TEST_F(Commands, AMoonKeepsTheFromMoonView) {
     h.command(ID_PLANET_FIRST + 3); // Mars
     h.command(ID_MOON_FIRST + 1);
-    EXPECT_EQ(a->viewMode, ViewMode::AtMoon);
+    EXPECT_EQ(a->viewMode, scene::ViewMode::AtMoon);
     h.command(ID_FROM_MOON);
-    EXPECT_EQ(a->viewMode, ViewMode::FromMoon);
+    EXPECT_EQ(a->viewMode, scene::ViewMode::FromMoon);
     h.command(ID_MOON_FIRST);
     EXPECT_EQ(a->moon, 1);
-    EXPECT_EQ(a->viewMode, ViewMode::FromMoon);
+    EXPECT_EQ(a->viewMode, scene::ViewMode::FromMoon);
     h.command(ID_FIXED_SIDEREAL);
-    EXPECT_EQ(a->viewMode, ViewMode::FixedSidereal);
+    EXPECT_EQ(a->viewMode, scene::ViewMode::FixedSidereal);
     h.command(ID_AT_MOON);
-    EXPECT_EQ(a->viewMode, ViewMode::AtMoon);
+    EXPECT_EQ(a->viewMode, scene::ViewMode::AtMoon);
     h.command(ID_FIXED_SOLAR);
-    EXPECT_EQ(a->viewMode, ViewMode::FixedSolar);
+    EXPECT_EQ(a->viewMode, scene::ViewMode::FixedSolar);
 }
 
 TEST_F(Commands, ViewFromThePlanetItselfIsIgnored) {
@@ -172,15 +172,15 @@ TEST_F(Commands, LabelsCycleThroughFourModes) {
 TEST_F(Commands, TogglesFlipTheirFieldAndCheckMark) {
     struct Toggle {
         uint32_t command;
-        int32_t OrreryState::*field;
+        int32_t scene::OrreryState::*field;
         bool hasMenuItem;
     };
-    const Toggle toggles[] = {{ID_SHOW_REFERENCE, &OrreryState::showReference, true},
-                              {ID_SHOW_PLANET_ORBITS, &OrreryState::showPlanetOrbits, true},
-                              {ID_SHOW_MOON_ORBITS, &OrreryState::showMoonOrbits, true},
-                              {ID_TUTORIAL, &OrreryState::tutorial, true},
-                              {ID_GO_STOP, &OrreryState::paused, true},
-                              {ID_SHOW_POINT_COUNT, &OrreryState::showPointCount, false}};
+    const Toggle toggles[] = {{ID_SHOW_REFERENCE, &scene::OrreryState::showReference, true},
+                              {ID_SHOW_PLANET_ORBITS, &scene::OrreryState::showPlanetOrbits, true},
+                              {ID_SHOW_MOON_ORBITS, &scene::OrreryState::showMoonOrbits, true},
+                              {ID_TUTORIAL, &scene::OrreryState::tutorial, true},
+                              {ID_GO_STOP, &scene::OrreryState::paused, true},
+                              {ID_SHOW_POINT_COUNT, &scene::OrreryState::showPointCount, false}};
     for (const Toggle& t : toggles) {
         const int32_t before = a->*t.field;
         h.command(t.command);

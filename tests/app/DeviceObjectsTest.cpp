@@ -3,7 +3,7 @@
 // and their release in order.
 #include "AppHarness.h"
 
-#include "gfx/StateBlock.h"
+#include "gfx/device/StateBlock.h"
 #include "model/BodyTable.h"
 #include "model/BodyTextures.h"
 #include "overlay/TextFont.h"

@@ -187,7 +187,7 @@ TEST_F(SkyPoints, AFailedUploadDrawsNothingThatFrame) {
     EXPECT_EQ(a->pointBuffer, nullptr);
     EXPECT_EQ(device.liveResourceCount(), live - 1);
     device.clearLog();
-    render::drawSkyPoints(*a, &device);
+    render::drawSkyPoints(*a, scene::deriveFrameGeometry(*a), &device);
     EXPECT_TRUE(device.draws().empty());
 
     device.failNext("VertexBuffer.Lock", gfx::D3DERR_INVALIDCALL);

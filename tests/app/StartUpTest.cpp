@@ -27,7 +27,7 @@ TEST(StartUp, FirstRunUsesTheDefaultsAndSavesThemAtExit) {
     EXPECT_EQ(a.mipMapping, 1);
     EXPECT_EQ(a.loading, 1);
     EXPECT_EQ(a.planet, 3);
-    EXPECT_EQ(a.viewMode, ViewMode::FixedSolar);
+    EXPECT_EQ(a.viewMode, scene::ViewMode::FixedSolar);
     EXPECT_EQ(a.stars, nullptr);
 
     a.clientRect = {0, 0, 640, 480};

@@ -2,7 +2,7 @@
 // those follow Direct3D's rules (Reset fails while default-pool resources
 // live), so a reset or device change that forgets the video resources, or a
 // shutdown that leaks, shows up here.
-#include "gfx/RecordingDirect3D.h"
+#include "gfx/recording/RecordingDirect3D.h"
 #include "support/FakePlatform.h"
 
 #include "framework/GraphicsApplication.h"

@@ -2,7 +2,7 @@
 // under Xvfb.  A small application clears every frame; the test lets it run,
 // switches to full screen and back, and exits through the Exit command.
 #include "framework/GraphicsApplication.h"
-#include "gfx/Direct3D.h"
+#include "gfx/device/Direct3D.h"
 #include "platform/StartPlatform.h"
 
 #include <gtest/gtest.h>

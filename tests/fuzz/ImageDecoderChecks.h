@@ -3,7 +3,7 @@
 #pragma once
 
 #include "FuzzChecks.h"
-#include "gfx/Decoders.h"
+#include "gfx/image/Decoders.h"
 
 inline void checkDecodedImage(gfx::HRESULT result, const gfx::DecodedImage& image) {
     if (result == gfx::S_OK) {

@@ -1,5 +1,5 @@
 // Our BMP and DDS decoders on hand-made files, well-formed and malformed.
-#include "gfx/Decoders.h"
+#include "gfx/image/Decoders.h"
 #include "ImageBuilders.h"
 
 #include <gtest/gtest.h>

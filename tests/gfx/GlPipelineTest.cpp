@@ -4,7 +4,7 @@
 // centres of transformed geometry, mip filtering and back-buffer formats.
 #include "GlTestDevice.h"
 
-#include "gfx/Math.h"
+#include "gfx/math/Math.h"
 
 #include <cmath>
 

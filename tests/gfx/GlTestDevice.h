@@ -3,7 +3,7 @@
 // The suites run under Xvfb with llvmpipe; without a display the fixture fails.
 #pragma once
 
-#include "gfx/Direct3D.h"
+#include "gfx/device/Direct3D.h"
 #include "gfx/gl/GlDevice.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Resampling: exact halving (every mip step of a power-of-two image) must
 // give the rounded mean of each 2 x 2 block for the box and linear filters,
 // as the general area and bilinear sampling do, and leave other sizes to them.
-#include "gfx/ImageResampling.h"
+#include "gfx/image/ImageResampling.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // fillMaterial and fillLight: every field the records have.
-#include "gfx/Lighting.h"
+#include "gfx/device/Lighting.h"
 
 #include <gtest/gtest.h>
 

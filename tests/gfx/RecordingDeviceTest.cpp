@@ -1,7 +1,7 @@
 // The recording device: D3D8 defaults, state-block semantics, Reset's rule,
 // lockable memory, draw snapshots, reference counts and the call log.
-#include "gfx/RecordingDevice.h"
-#include "gfx/RecordingDirect3D.h"
+#include "gfx/recording/RecordingDevice.h"
+#include "gfx/recording/RecordingDirect3D.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Texture creation through the recording device: format choice, colour key,
 // mip chains, sizes, failure paths, and resource lookup in the Qt resources.
-#include "gfx/TextureCreation.h"
+#include "gfx/image/TextureCreation.h"
 #include "ImageBuilders.h"
-#include "gfx/RecordingDevice.h"
-#include "gfx/Resources.h"
+#include "gfx/recording/RecordingDevice.h"
+#include "gfx/services/Resources.h"
 
 #include <gtest/gtest.h>
 

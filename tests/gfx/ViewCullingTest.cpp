@@ -1,8 +1,8 @@
 // View culling: a draw is skipped only when none of its bounding sphere can
 // reach the clip volume; anything touching the view, near it or unknown is
 // kept.
-#include "gfx/ViewCulling.h"
-#include "gfx/Math.h"
+#include "gfx/device/ViewCulling.h"
+#include "gfx/math/Math.h"
 
 #include <gtest/gtest.h>
 

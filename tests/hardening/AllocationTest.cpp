@@ -1,7 +1,7 @@
 // Short or lying image files must be refused before the decoder allocates
 // the image their headers claim.  This suite replaces the global operator
 // new to see the largest single request, so it is an executable of its own.
-#include "gfx/Decoders.h"
+#include "gfx/image/Decoders.h"
 
 #include <gtest/gtest.h>
 

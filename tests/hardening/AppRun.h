@@ -5,8 +5,8 @@
 #pragma once
 
 #include "app/OrreryApplication.h"
-#include "gfx/RecordingDevice.h"
-#include "gfx/RecordingDirect3D.h"
+#include "gfx/recording/RecordingDevice.h"
+#include "gfx/recording/RecordingDirect3D.h"
 #include "support/FakePlatform.h"
 
 #include <cstdint>

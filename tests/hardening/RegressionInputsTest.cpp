@@ -2,7 +2,7 @@
 // every seed (tests/fuzz/corpus/<target>/), fed through the normal build's
 // decoders, catalogue reader and settings path with the fuzzers' checks.
 #include "app/OrreryApplication.h"
-#include "gfx/Decoders.h"
+#include "gfx/image/Decoders.h"
 #include "model/StarCatalogue.h"
 #include "platform/Settings.h"
 #include "support/FakePlatform.h"

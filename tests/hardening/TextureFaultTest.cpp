@@ -3,8 +3,8 @@
 #include "AppRun.h"
 
 #include "app/CommandIds.h"
-#include "gfx/Resources.h"
-#include "gfx/TextureCreation.h"
+#include "gfx/image/TextureCreation.h"
+#include "gfx/services/Resources.h"
 #include "model/BodyTable.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Vector and matrix functions: the thresholds of normalise and project, the
 // row-vector conventions, aliasing of out with the inputs, and null handling.
-#include "gfx/Math.h"
+#include "gfx/math/Math.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Sphere levels and the ring: sizes, layout of rows and seams, the index
 // pattern, winding (what survives D3DCULL_CCW) and reversed normals.
-#include "render/Meshes.h"
+#include "scene/Meshes.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-using namespace render;
+using namespace scene;
 
 namespace {
 

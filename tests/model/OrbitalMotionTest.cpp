@@ -3,7 +3,7 @@
 // planets seen as stars.
 #include "model/OrbitalMotion.h"
 
-#include "gfx/Math.h"
+#include "gfx/math/Math.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // coordinates.
 #pragma once
 
-#include "gfx/RecordingDevice.h"
-#include "gfx/RecordingResources.h"
+#include "gfx/recording/RecordingDevice.h"
+#include "gfx/recording/RecordingResources.h"
 #include "overlay/TextFont.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The glyph rasteriser behind TextFont: extents like GetTextExtentPoint32A,
 // white-on-black cells, and "Arial" drawn as Liberation Sans.
-#include "gfx/FontRasterizer.h"
+#include "gfx/services/FontRasterizer.h"
 
 #include <gtest/gtest.h>
 

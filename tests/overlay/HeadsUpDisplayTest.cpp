@@ -3,12 +3,12 @@
 // block and its texts.
 #include "FontFixture.h"
 
-#include "app/OrreryState.h"
-#include "gfx/Math.h"
+#include "gfx/math/Math.h"
 #include "model/BodyTable.h"
 #include "model/OrbitalMotion.h"
 #include "overlay/HeadsUpDisplay.h"
-#include "render/Meshes.h"
+#include "scene/Meshes.h"
+#include "scene/OrreryState.h"
 
 #include <algorithm>
 #include <map>
@@ -74,7 +74,8 @@ protected:
 
     void draw(float appTime = 1.0f) {
         device->clearLog();
-        overlay::drawOverlay(state, {device, appTime, "12.3 fps"}, state.labelWorldMatrix);
+        overlay::drawOverlay(state, scene::deriveFrameGeometry(state),
+                             {device, appTime, "12.3 fps"}, state.labelWorldMatrix);
     }
 
     // Text draws by the colour of their first vertex, each a list of
@@ -102,7 +103,7 @@ protected:
     }
 
     RecordingDevice* device = nullptr;
-    app::OrreryState state;
+    scene::OrreryState state;
     std::unique_ptr<overlay::TextFont> fonts[3];
 };
 
@@ -136,7 +137,7 @@ TEST_F(HeadsUpDisplayTest, StandingOnAMoonHidesOnlyItsOwnLabel) {
     state.labelMode = 3;
     draw();
     std::vector<uint32_t> all = textByColour()[moonLabel];
-    state.viewMode = app::ViewMode::FromMoon;
+    state.viewMode = scene::ViewMode::FromMoon;
     state.moon = 1; // Io
     draw();
     std::vector<uint32_t> without = textByColour()[moonLabel];
@@ -149,7 +150,7 @@ TEST_F(HeadsUpDisplayTest, StandingOnAMoonHidesOnlyItsOwnLabel) {
                         std::back_inserter(missing));
     EXPECT_EQ(missing, std::vector<uint32_t>{4}); // "Io": two glyphs
     // Looking at a moon keeps every label.
-    state.viewMode = app::ViewMode::AtMoon;
+    state.viewMode = scene::ViewMode::AtMoon;
     draw();
     EXPECT_EQ(textCount(moonLabel), 4u);
 }
@@ -188,7 +189,7 @@ TEST_F(HeadsUpDisplayTest, StoppedClockBlinksButItsIndicatorStays) {
     const auto& quads = device->draws();
     const RecordedDraw& main = *std::find_if(quads.begin(), quads.end(), [](const auto& d) {
         return d.name == "DrawPrimitiveUP" && d.vertices.size() == 128 &&
-               reinterpret_cast<const render::ScreenVertex*>(d.vertices.data())->diffuse == orange;
+               reinterpret_cast<const scene::ScreenVertex*>(d.vertices.data())->diffuse == orange;
     });
     EXPECT_EQ(main.state.textures[0], state.cursorTexture);
 }
@@ -204,9 +205,9 @@ TEST_F(HeadsUpDisplayTest, IndicatorQuadsSitLeftOfTheRightEdgeAboveTheClock) {
         if (d.name == "DrawPrimitiveUP") strips.push_back(&d);
     ASSERT_EQ(strips.size(), 2u);
     const auto* shadowStrip =
-        reinterpret_cast<const render::ScreenVertex*>(strips[0]->vertices.data());
+        reinterpret_cast<const scene::ScreenVertex*>(strips[0]->vertices.data());
     const auto* mainStrip =
-        reinterpret_cast<const render::ScreenVertex*>(strips[1]->vertices.data());
+        reinterpret_cast<const scene::ScreenVertex*>(strips[1]->vertices.data());
     EXPECT_EQ(strips[1]->type, D3DPT_TRIANGLESTRIP);
     EXPECT_EQ(strips[1]->primitiveCount, 2u);
     EXPECT_EQ(strips[1]->stride, 32u);
@@ -266,31 +267,31 @@ TEST_F(HeadsUpDisplayTest, DiagnosticBlockShowsThePointCountAndFrameStatistics) 
 
 TEST(ViewpointTexts, NameTargetAndViewpointByMode) {
     model::initBodyTable();
-    app::OrreryState state;
+    scene::OrreryState state;
     state.planet = 5;
     state.moon = 3;
-    state.viewMode = app::ViewMode::FixedSidereal;
+    state.viewMode = scene::ViewMode::FixedSidereal;
     overlay::ViewpointTexts t = overlay::viewpointTexts(state);
     EXPECT_EQ(t.target, "Jupiter");
     EXPECT_EQ(t.viewpoint, "as seen from fixed star viewpoint");
     EXPECT_EQ(t.orientation, "     horizontal equator");
-    state.viewMode = app::ViewMode::FixedSolar;
+    state.viewMode = scene::ViewMode::FixedSolar;
     t = overlay::viewpointTexts(state);
     EXPECT_EQ(t.viewpoint, "as seen from relative solar viewpoint");
     EXPECT_EQ(t.orientation, "     horizontal ecliptic");
-    state.viewMode = app::ViewMode::AtMoon;
+    state.viewMode = scene::ViewMode::AtMoon;
     t = overlay::viewpointTexts(state);
     EXPECT_EQ(t.target, "Ganymede");
     EXPECT_EQ(t.viewpoint, "as seen from Jupiter");
     EXPECT_EQ(t.orientation, "     north at top");
-    state.viewMode = app::ViewMode::FromMoon;
+    state.viewMode = scene::ViewMode::FromMoon;
     t = overlay::viewpointTexts(state);
     EXPECT_EQ(t.target, "Jupiter");
     EXPECT_EQ(t.viewpoint, "as seen from Ganymede");
 }
 
 TEST(ViewpointTexts, DistanceInKilometresAndFieldOfViewInDegrees) {
-    app::OrreryState state;
+    scene::OrreryState state;
     state.eye = {0, 300, -400};
     state.lookAt = {0, 0, 0};
     EXPECT_EQ(overlay::distanceText(state), "  500000 km");

@@ -2,7 +2,7 @@
 // order of the passes.
 #include "SceneFixture.h"
 
-#include "render/FramePass.h"
+#include "app/FramePass.h"
 #include "render/SkyPoints.h"
 
 #include <algorithm>
@@ -52,8 +52,8 @@ TEST_F(FramePassTest, DrawsThePassesBackToFrontInsideOneScene) {
     state.pointCount = 3;
     device->clearLog();
 
-    const app::FrameContext frame{device, 1.0f, "caption"};
-    EXPECT_EQ(render::renderFrame(state, frame), 0);
+    const scene::FrameContext frame{device, 1.0f, "caption"};
+    EXPECT_EQ(app::renderFrame(state, frame), 0);
 
     const std::vector<std::string> names = device->callNames();
     const auto at = [&](const char* name) {
@@ -71,8 +71,8 @@ TEST_F(FramePassTest, DrawsThePassesBackToFrontInsideOneScene) {
 }
 
 TEST_F(FramePassTest, LightsPointToAndFromTheSunAndStayOff) {
-    const app::FrameContext frame{device, 1.0f, ""};
-    render::renderFrame(state, frame);
+    const scene::FrameContext frame{device, 1.0f, ""};
+    app::renderFrame(state, frame);
     const D3DXVECTOR3 s = towardSun();
     const LightSlot& toward = device->state().lights.at(0);
     const LightSlot& away = device->state().lights.at(1);
@@ -95,8 +95,8 @@ TEST_F(FramePassTest, LightsPointToAndFromTheSunAndStayOff) {
 
 TEST_F(FramePassTest, FailedBeginSceneLeavesOnlyTheClear) {
     device->failNext("BeginScene", D3DERR_INVALIDCALL);
-    const app::FrameContext frame{device, 1.0f, ""};
-    EXPECT_EQ(render::renderFrame(state, frame), 0);
+    const scene::FrameContext frame{device, 1.0f, ""};
+    EXPECT_EQ(app::renderFrame(state, frame), 0);
     EXPECT_TRUE(device->draws().empty());
     EXPECT_EQ(device->countCalls("Clear"), 1u);
     EXPECT_EQ(device->countCalls("EndScene"), 0u);
@@ -111,24 +111,24 @@ TEST_F(FramePassTest, EverythingOffStillDrawsSunPlanetPointsAndOverlay) {
                                &state.pointBuffer);
     state.pointCount = 1;
     device->clearLog();
-    render::renderFrame(state, {device, 0.0f, ""});
+    app::renderFrame(state, {device, 0.0f, ""});
     const std::vector<std::string> expected = {"sun", "sky", "body", "indicator"};
     EXPECT_EQ(passes(), expected);
 }
 
 TEST_F(FramePassTest, SkyPointsScaleWithTheFieldOfViewAndNeedABuffer) {
     device->BeginScene();
-    render::drawSkyPoints(state, device);
+    render::drawSkyPoints(state, geometry(), device);
     EXPECT_TRUE(device->draws().empty()); // no buffer yet
     device->CreateVertexBuffer(4 * sizeof(model::StarRecord), 0x208, 0x62, D3DPOOL_DEFAULT,
                                &state.pointBuffer);
     state.pointCount = 0;
-    render::drawSkyPoints(state, device);
+    render::drawSkyPoints(state, geometry(), device);
     EXPECT_TRUE(device->draws().empty()); // an empty list
 
     state.pointCount = 4;
     state.fieldOfView = 0.5;
-    render::drawSkyPoints(state, device);
+    render::drawSkyPoints(state, geometry(), device);
     ASSERT_EQ(device->draws().size(), 1u);
     const RecordedDraw& draw = device->draws()[0];
     EXPECT_EQ(draw.type, D3DPT_POINTLIST);

@@ -1,15 +1,15 @@
 // The scene passes and the overlay drawn by the OpenGL device (under Xvfb
 // with llvmpipe): pixels where the Sun, its clipping and the text must be.
-#include "app/OrreryState.h"
-#include "gfx/Math.h"
+#include "app/FramePass.h"
 #include "gfx/gl/GlDevice.h"
 #include "gfx/gl/GlDirect3D.h"
+#include "gfx/math/Math.h"
 #include "model/BodyTable.h"
 #include "model/OrbitalMotion.h"
 #include "overlay/TextFont.h"
-#include "render/FramePass.h"
-#include "render/Meshes.h"
 #include "render/SunPass.h"
+#include "scene/Meshes.h"
+#include "scene/OrreryState.h"
 
 #include <QGuiApplication>
 
@@ -94,7 +94,7 @@ TEST_F(GlSceneTest, TextIsDrawnWhereItsPenIs) {
 
 TEST_F(GlSceneTest, ScreenQuadCoversItsClippedRectangle) {
     // A Sun-style quad in pre-transformed pixels, additive, white.
-    const render::ScreenVertex strip[4] = {
+    const scene::ScreenVertex strip[4] = {
         {100, 50, 0.99f, 0.99f, 0xFFFFFFFF, 0, 0, 0},
         {200, 50, 0.99f, 0.99f, 0xFFFFFFFF, 0, 1, 0},
         {100, 150, 0.99f, 0.99f, 0xFFFFFFFF, 0, 0, 1},
@@ -102,10 +102,10 @@ TEST_F(GlSceneTest, ScreenQuadCoversItsClippedRectangle) {
     };
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     ASSERT_EQ(device->BeginScene(), S_OK);
-    device->SetVertexShader(render::screenVertexFvf);
+    device->SetVertexShader(scene::screenVertexFvf);
     device->SetRenderState(D3DRS_LIGHTING, 0);
     device->SetTexture(0, nullptr);
-    device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, strip, sizeof(render::ScreenVertex));
+    device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, strip, sizeof(scene::ScreenVertex));
     device->EndScene();
     EXPECT_EQ(pixel(150, 100), 0xFFFFFFu);
     EXPECT_EQ(pixel(100, 50), 0xFFFFFFu);
@@ -115,7 +115,7 @@ TEST_F(GlSceneTest, ScreenQuadCoversItsClippedRectangle) {
 }
 
 TEST_F(GlSceneTest, AFrameEndsWithTheOverlay) {
-    app::OrreryState state;
+    scene::OrreryState state;
     state.backBufferWidth = 320;
     state.backBufferHeight = 240;
     state.largeFontHeight = 20;
@@ -139,7 +139,7 @@ TEST_F(GlSceneTest, AFrameEndsWithTheOverlay) {
                                0.1f, 9999.0f);
     device->SetTransform(D3DTS_VIEW, &state.viewMatrix);
     device->SetTransform(D3DTS_PROJECTION, &state.projectionMatrix);
-    EXPECT_EQ(render::renderFrame(state, {device, 0.25f, "fps"}), 0);
+    EXPECT_EQ(app::renderFrame(state, {device, 0.25f, "fps"}), 0);
     // The bottom-left block (green: the clock runs) and the date line.
     EXPECT_GT(litPixels(10, 120, 160, 240), 50);
     EXPECT_GT(litPixels(200, 200, 320, 240), 20);

@@ -27,8 +27,8 @@ TEST(MoonTrailWalk, TheTwoHalvesDrawTheWholeLoopWithoutAGap) {
         float side[orbitSamples];
         halfAndHalf(side, offset);
         int32_t behind[orbitSamples], front[orbitSamples];
-        const int32_t nb = walkMoonTrail(side, app::BehindPlanet, behind);
-        const int32_t nf = walkMoonTrail(side, app::InFrontOfPlanet, front);
+        const int32_t nb = walkMoonTrail(side, scene::BehindPlanet, behind);
+        const int32_t nf = walkMoonTrail(side, scene::InFrontOfPlanet, front);
         // 46 visible + the closing sample behind, 45 + 1 in front.
         EXPECT_EQ(nb, 47);
         EXPECT_EQ(nf, 46);
@@ -52,7 +52,7 @@ TEST(MoonTrailWalk, TheMoonsOwnSampleIsReachedAfterTheWrap) {
     for (int i = 0; i < orbitSamples; ++i)
         side[i] = (i <= 20 || i >= 80) ? 0.5f : -0.5f;
     int32_t indices[orbitSamples];
-    const int32_t n = walkMoonTrail(side, app::BehindPlanet, indices);
+    const int32_t n = walkMoonTrail(side, scene::BehindPlanet, indices);
     ASSERT_EQ(n, 11 + 21 + 1);
     EXPECT_EQ(indices[0], 80);
     EXPECT_EQ(indices[10], 90);
@@ -66,7 +66,7 @@ TEST(MoonTrailWalk, ZeroCountsAsBehindAndASingleSampleDrawsOneSegment) {
         side[i] = -1.0f;
     side[30] = 0.0f; // exactly on the split: behind
     int32_t indices[orbitSamples];
-    const int32_t n = walkMoonTrail(side, app::BehindPlanet, indices);
+    const int32_t n = walkMoonTrail(side, scene::BehindPlanet, indices);
     ASSERT_EQ(n, 2);
     EXPECT_EQ(indices[0], 30);
     EXPECT_EQ(indices[1], 31);
@@ -78,8 +78,8 @@ TEST(MoonTrailWalk, NoChangeOfSideEndsAfterTwoTurnsWithNothing) {
     for (float value : {0.0f, 1.0f, -1.0f}) {
         for (int i = 0; i < orbitSamples; ++i)
             side[i] = value;
-        EXPECT_EQ(walkMoonTrail(side, app::BehindPlanet, indices), 0);
-        EXPECT_EQ(walkMoonTrail(side, app::InFrontOfPlanet, indices), 0);
+        EXPECT_EQ(walkMoonTrail(side, scene::BehindPlanet, indices), 0);
+        EXPECT_EQ(walkMoonTrail(side, scene::InFrontOfPlanet, indices), 0);
     }
 }
 
@@ -113,6 +113,8 @@ TEST(TrailSweep, CappedForPositiveRatesOnly) {
     EXPECT_EQ(render::trailSweep(moon, 0.0), 0.0);
 }
 
+// The orbit lines solve Kepler's equation with the model's solver; their
+// position from the eccentric anomaly agrees with the model's.
 TEST(OrbitPoint, MatchesTheModelsOrbitalPosition) {
     model::initBodyTable();
     for (int body : {9, 27, 28, 46, 60, 81}) {
@@ -155,23 +157,23 @@ protected:
 };
 
 TEST_F(OrbitLinesTest, EightPlanetOrbitsOnTheSkyButNotTheSelectedOne) {
-    render::drawPlanetOrbits(state, device);
+    render::drawPlanetOrbits(state, geometry(), device);
     const auto& draws = device->draws();
     ASSERT_EQ(draws.size(), 8u);
     for (const RecordedDraw& draw : draws) {
         EXPECT_EQ(draw.type, D3DPT_LINESTRIP);
         EXPECT_EQ(draw.primitiveCount, 90u);
         EXPECT_EQ(draw.stride, 16u);
-        const auto points = verticesOf<render::LineVertex>(draw);
+        const auto points = verticesOf<scene::LineVertex>(draw);
         ASSERT_EQ(points.size(), 91u);
-        for (const render::LineVertex& v : points) {
+        for (const scene::LineVertex& v : points) {
             EXPECT_NEAR(std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z), 1.0, 1e-5);
             EXPECT_EQ(v.colour, 0xFF3F5F7Fu);
         }
     }
     // The first point of Mars' orbit is where Mars is seen from the Earth.
     const model::StarRecord mars = model::planetAsStar(4, 3, {state.dayFraction, state.dayNumber});
-    const auto marsPoints = verticesOf<render::LineVertex>(draws[2]);
+    const auto marsPoints = verticesOf<scene::LineVertex>(draws[2]);
     EXPECT_NEAR(marsPoints[0].x, mars.x, 1e-4);
     EXPECT_NEAR(marsPoints[0].y, mars.y, 1e-4);
     EXPECT_NEAR(marsPoints[0].z, mars.z, 1e-4);
@@ -179,7 +181,7 @@ TEST_F(OrbitLinesTest, EightPlanetOrbitsOnTheSkyButNotTheSelectedOne) {
 
 TEST_F(OrbitLinesTest, NoPlanetOrbitsWhenTurnedOff) {
     state.showPlanetOrbits = 0;
-    render::drawPlanetOrbits(state, device);
+    render::drawPlanetOrbits(state, geometry(), device);
     EXPECT_TRUE(device->draws().empty());
 }
 
@@ -188,12 +190,12 @@ TEST_F(OrbitLinesTest, MoonTrailHalvesMeetAndFadeWithTheClock) {
     state.clockRate = 5.0;
     lookFrom({0, 200, -1500}, {0, 0, 0}, {0, 1, 0});
     prepareTrails();
-    render::drawMoonOrbit(state, device, 1, app::BehindPlanet);
-    render::drawMoonOrbit(state, device, 1, app::InFrontOfPlanet);
+    render::drawMoonOrbit(state, geometry(), device, 1, scene::BehindPlanet);
+    render::drawMoonOrbit(state, geometry(), device, 1, scene::InFrontOfPlanet);
     const auto& draws = device->draws();
     ASSERT_EQ(draws.size(), 2u);
-    const auto behind = verticesOf<render::LineVertex>(draws[0]);
-    const auto front = verticesOf<render::LineVertex>(draws[1]);
+    const auto behind = verticesOf<scene::LineVertex>(draws[0]);
+    const auto front = verticesOf<scene::LineVertex>(draws[1]);
     EXPECT_EQ(behind.size() + front.size(), 93u); // 91 samples, each run closed
     EXPECT_EQ(behind.back().x, front.front().x);
     EXPECT_EQ(front.back().z, behind.front().z);
@@ -203,7 +205,7 @@ TEST_F(OrbitLinesTest, MoonTrailHalvesMeetAndFadeWithTheClock) {
         moon.orbit, model::meanAnomaly(moon, state.dayFraction, state.dayNumber));
     int brightest = 0;
     for (const auto* run : {&behind, &front})
-        for (const render::LineVertex& v : *run) {
+        for (const scene::LineVertex& v : *run) {
             EXPECT_GE(v.colour & 0xFF, 80u);
             if (v.colour != 0xFFDCDCDCu) continue;
             ++brightest;
@@ -217,9 +219,9 @@ TEST_F(OrbitLinesTest, StoppedRateDrawsTheTrailAtTheEndGrey) {
     state.clockRate = 0.0;
     lookFrom({0, 200, -1500}, {0, 0, 0}, {0, 1, 0});
     prepareTrails();
-    render::drawMoonOrbit(state, device, 1, app::BehindPlanet);
+    render::drawMoonOrbit(state, geometry(), device, 1, scene::BehindPlanet);
     ASSERT_EQ(device->draws().size(), 1u);
-    for (const render::LineVertex& v : verticesOf<render::LineVertex>(device->draws()[0]))
+    for (const scene::LineVertex& v : verticesOf<scene::LineVertex>(device->draws()[0]))
         EXPECT_EQ(v.colour, 0xFF505050u);
 }
 
@@ -229,8 +231,8 @@ TEST_F(OrbitLinesTest, ViewAlongThePoleOfAFlatOrbitDrawsNoTrail) {
     state.planet = 9;
     lookFrom({0, 1500, 0}, {0, 0, 0}, {0, 0, 1});
     prepareTrails();
-    render::drawMoonOrbit(state, device, 1, app::InFrontOfPlanet);
-    render::drawMoonOrbit(state, device, 1, app::BehindPlanet);
+    render::drawMoonOrbit(state, geometry(), device, 1, scene::InFrontOfPlanet);
+    render::drawMoonOrbit(state, geometry(), device, 1, scene::BehindPlanet);
     EXPECT_TRUE(device->draws().empty());
 }
 

@@ -154,8 +154,8 @@ TEST(SaturnRing, AmbientFollowsTheSunAndIsBlackBelowTheRingAxis) {
 
 TEST(RingHalf, TurnsTheHalfTowardOrAwayFromTheEye) {
     const D3DXVECTOR3 eye = {0, 500, -1000};
-    const D3DXMATRIX front = render::ringHalfOrientation(eye, app::InFrontOfPlanet);
-    const D3DXMATRIX back = render::ringHalfOrientation(eye, app::BehindPlanet);
+    const D3DXMATRIX front = render::ringHalfOrientation(eye, scene::InFrontOfPlanet);
+    const D3DXMATRIX back = render::ringHalfOrientation(eye, scene::BehindPlanet);
     // The mesh's +z (the middle of the half) goes toward the eye's horizontal
     // direction (0, 0, -1) for the front half, away for the back half.
     EXPECT_FLOAT_EQ(front.m[2][2], -1);
@@ -173,7 +173,7 @@ TEST_F(PlanetSystemTest, PlanetIsDrawnSurfaceShadeAndGrid) {
     state.planet = 3;
     state.clockRate = 10.0; // Earth: 10 turns a second, full blur
     lookFrom({0, 0, -300}, {0, 0, 0}, {0, 1, 0});
-    render::drawPlanet(state, device);
+    render::drawPlanet(state, geometry(), device);
 
     const auto& draws = device->draws();
     ASSERT_EQ(draws.size(), 3u);
@@ -218,18 +218,18 @@ TEST_F(PlanetSystemTest, PlanetIsDrawnSurfaceShadeAndGrid) {
 
 TEST_F(PlanetSystemTest, NoGridPassWithoutTheReference) {
     state.showReference = 0;
-    render::drawPlanet(state, device);
+    render::drawPlanet(state, geometry(), device);
     EXPECT_EQ(device->draws().size(), 2u);
 }
 
 TEST_F(PlanetSystemTest, MoonUsesThePlanetsLevelAndLeavesLightAndMaterial) {
     state.planet = 4; // Mars, Phobos is tiny
     lookFrom({0, 0, -100}, {0, 0, 0}, {0, 1, 0});
-    render::drawMoon(state, device, 1);
+    render::drawMoon(state, geometry(), device, 1);
     const auto& draws = device->draws();
     ASSERT_EQ(draws.size(), 3u);
     const int32_t level = render::detailLevel(state);
-    EXPECT_EQ(draws[0].primitiveCount, uint32_t(render::sphereMeshes[level].triangleCount()));
+    EXPECT_EQ(draws[0].primitiveCount, uint32_t(scene::sphereMeshes[level].triangleCount()));
     const DeviceState& surface = draws[0].state;
     EXPECT_EQ(surface.renderState(D3DRS_TEXTUREFACTOR), 0u);
     EXPECT_EQ(surface.renderState(D3DRS_LIGHTING), 1u);
@@ -267,7 +267,7 @@ TEST_F(PlanetSystemTest, SaturnsRingsSurroundThePlanetAndCarryTheBodyMaterial) {
     state.planet = 6;
     state.showReference = 0;
     lookFrom({0, 300, -5000}, {0, 0, 0}, {0, 1, 0});
-    render::drawPlanetSystem(state, device);
+    render::drawPlanetSystem(state, geometry(), device);
 
     const std::vector<std::string> order =
         passOrder(device->draws(), RecordingDevice::idOf(state.shadeTexture));
@@ -302,14 +302,14 @@ TEST_F(PlanetSystemTest, SaturnsRingMaterialIsSetEvenBeforeAnyMoon) {
     dull.Ambient = {0.1f, 0.1f, 0.1f, 1};
     device->SetMaterial(&dull);
     device->clearLog();
-    render::drawRing(state, device, app::BehindPlanet);
+    render::drawRing(state, geometry(), device, scene::BehindPlanet);
     ASSERT_EQ(device->draws().size(), 2u);
     EXPECT_FLOAT_EQ(device->draws()[0].state.material.Ambient.r, 5.0f);
 }
 
 TEST_F(PlanetSystemTest, JupitersRingIsNotLitAndRocksHaveNoRing) {
     state.planet = 5;
-    render::drawRing(state, device, app::InFrontOfPlanet);
+    render::drawRing(state, geometry(), device, scene::InFrontOfPlanet);
     ASSERT_EQ(device->draws().size(), 2u);
     EXPECT_EQ(device->draws()[0].state.renderState(D3DRS_LIGHTING), 0u);
     EXPECT_EQ(device->draws()[1].startVertex, 62u);
@@ -317,7 +317,7 @@ TEST_F(PlanetSystemTest, JupitersRingIsNotLitAndRocksHaveNoRing) {
     for (int32_t planet : {1, 2, 3, 4, 9}) {
         device->clearLog();
         state.planet = planet;
-        render::drawPlanetSystem(state, device);
+        render::drawPlanetSystem(state, geometry(), device);
         EXPECT_EQ(device->countCalls("DrawPrimitive"), 0u) << planet;
     }
 }
@@ -326,7 +326,7 @@ TEST_F(PlanetSystemTest, MoonsAreDrawnFarthestFirst) {
     state.planet = 5;
     state.showReference = 0;
     lookFrom({0, 0, -5000}, {0, 0, 0}, {0, 1, 0});
-    render::drawPlanetSystem(state, device);
+    render::drawPlanetSystem(state, geometry(), device);
     // Depth of each sphere's surface draw along the view (+z here).
     std::vector<float> depths;
     for (const RecordedDraw& draw : device->draws())

@@ -4,12 +4,13 @@
 // states the tests look at.  The camera is placed with lookFrom.
 #pragma once
 
-#include "app/OrreryState.h"
-#include "gfx/Math.h"
-#include "gfx/RecordingDevice.h"
+#include "gfx/math/Math.h"
+#include "gfx/recording/RecordingDevice.h"
 #include "model/BodyTable.h"
 #include "model/OrbitalMotion.h"
-#include "render/Meshes.h"
+#include "scene/FrameGeometry.h"
+#include "scene/Meshes.h"
+#include "scene/OrreryState.h"
 
 #include <gtest/gtest.h>
 
@@ -38,16 +39,16 @@ protected:
              {&state.cursorTexture, &state.shadeTexture, &state.starlightTexture,
               &state.sunGlowTexture, &state.sunDiscTexture, &state.gridColorTexture})
             device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, texture);
-        for (int level = 0; level < render::sphereLevelCount; ++level) {
-            const render::SphereMesh& mesh = render::sphereMeshes[level];
-            device->CreateVertexBuffer(mesh.vertexCount() * sizeof(render::MeshVertex), 0x208,
-                                       render::meshVertexFvf, D3DPOOL_MANAGED,
+        for (int level = 0; level < scene::sphereLevelCount; ++level) {
+            const scene::SphereMesh& mesh = scene::sphereMeshes[level];
+            device->CreateVertexBuffer(mesh.vertexCount() * sizeof(scene::MeshVertex), 0x208,
+                                       scene::meshVertexFvf, D3DPOOL_MANAGED,
                                        &state.sphereVertexBuffers[level]);
             device->CreateIndexBuffer(mesh.indexCount() * 2, 0x108, D3DFMT_INDEX16, D3DPOOL_MANAGED,
                                       &state.sphereIndexBuffers[level]);
         }
-        device->CreateVertexBuffer(render::ringVertexCount * sizeof(render::MeshVertex), 0x208,
-                                   render::meshVertexFvf, D3DPOOL_MANAGED, &state.ringVertexBuffer);
+        device->CreateVertexBuffer(scene::ringVertexCount * sizeof(scene::MeshVertex), 0x208,
+                                   scene::meshVertexFvf, D3DPOOL_MANAGED, &state.ringVertexBuffer);
         recordStateBlocks();
         lookFrom({0, 0, -1500}, {0, 0, 0}, {0, 1, 0});
         // The passes draw inside a scene; the frame pass opens its own.
@@ -61,7 +62,7 @@ protected:
              {&state.cursorTexture, &state.shadeTexture, &state.starlightTexture,
               &state.sunGlowTexture, &state.sunDiscTexture, &state.gridColorTexture})
             releaseAndNull(*texture);
-        for (int level = 0; level < render::sphereLevelCount; ++level) {
+        for (int level = 0; level < scene::sphereLevelCount; ++level) {
             releaseAndNull(state.sphereVertexBuffers[level]);
             releaseAndNull(state.sphereIndexBuffers[level]);
         }
@@ -89,6 +90,9 @@ protected:
     }
 
     // The unit vector from the selected planet toward the Sun.
+    // What the application derives from the state before each frame.
+    scene::FrameGeometry geometry() const { return scene::deriveFrameGeometry(state); }
+
     D3DXVECTOR3 towardSun() const {
         const D3DXVECTOR3 p =
             model::orbitalPosition(model::bodyTable[model::bodyIndex(state.planet, 0)],
@@ -118,7 +122,7 @@ protected:
     }
 
     RecordingDevice* device = nullptr;
-    app::OrreryState state;
+    scene::OrreryState state;
 
 private:
     void recordStateBlocks() {

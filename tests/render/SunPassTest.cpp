@@ -11,7 +11,7 @@ namespace {
 using namespace gfx;
 using render::ClippedQuad;
 using render::clipSunQuad;
-using render::ScreenVertex;
+using scene::ScreenVertex;
 using scenetest::SceneFixture;
 
 TEST(SunQuadClip, HalfOffTheLeftEdgeKeepsTheRightHalfOfTheTexture) {
@@ -72,7 +72,7 @@ class SunPassTest : public SceneFixture {};
 TEST_F(SunPassTest, SunAheadDrawsGlowGlowAndDiscAboutItsProjection) {
     const D3DXVECTOR3 s = towardSun();
     lookFrom({-1500 * s.x, -1500 * s.y, -1500 * s.z}, {0, 0, 0}, {0, 1, 0});
-    render::drawSun(state, device);
+    render::drawSun(state, geometry(), device);
 
     const auto& draws = device->draws();
     ASSERT_EQ(draws.size(), 3u);
@@ -121,7 +121,7 @@ TEST_F(SunPassTest, SunBehindTheViewerDrawsNothing) {
     // if drawn at the mirrored place, but nothing is drawn at all.
     const D3DXVECTOR3 s = towardSun();
     lookFrom({1500 * s.x, 1500 * s.y, 1500 * s.z}, {0, 0, 0}, {0, 1, 0});
-    render::drawSun(state, device);
+    render::drawSun(state, geometry(), device);
     EXPECT_TRUE(device->draws().empty());
     EXPECT_EQ(device->countCalls("ApplyStateBlock"), 0u);
     // The sky transform is still set for what follows.

@@ -6,7 +6,7 @@
 // order of releases can be checked.
 #pragma once
 
-#include "gfx/Direct3D.h"
+#include "gfx/device/Direct3D.h"
 #include "support/CallLog.h"
 
 #include <deque>

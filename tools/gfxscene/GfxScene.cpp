@@ -7,10 +7,10 @@
 // MeshVertex (inward normals, lit by a directional light, banded texture),
 // a ring half-annulus strip blended with ONE / SRCALPHA, star point sprites
 // with MAX blending and point scaling, and a pre-transformed textured quad.
-#include "gfx/Direct3D.h"
-#include "gfx/Lighting.h"
-#include "gfx/Math.h"
+#include "gfx/device/Direct3D.h"
+#include "gfx/device/Lighting.h"
 #include "gfx/gl/GlDevice.h"
+#include "gfx/math/Math.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

@@ -1,6 +1,7 @@
 // The scripted input and frame sequence of a headless run (see InputScript.h).
 #include "InputScript.h"
 
+#include "app/CommandIds.h"
 #include "platform/KeyNames.h"
 
 #include <algorithm>
@@ -15,13 +16,13 @@ constexpr int16_t wheelNotch = 120;
 // display to switch, and it ends the program itself after the last frame.
 const char* refusalFor(uint32_t command) {
     switch (command) {
-    case 40001:
+    case app::ID_ABOUT:
         return "opens the modal About dialog";
-    case 40002:
+    case app::ID_CHANGE_DEVICE:
         return "opens the modal Select Device dialog";
-    case 40003:
+    case app::ID_TOGGLE_FULLSCREEN:
         return "switches the display between window and full screen";
-    case 40006:
+    case app::ID_EXIT:
         return "ends the program (the run closes it after its last frame)";
     default:
         return nullptr;

@@ -8,7 +8,7 @@
 // it cleared) and gives no focus window.  Everything else passes through.
 #pragma once
 
-#include "gfx/Direct3D.h"
+#include "gfx/device/Direct3D.h"
 
 namespace headless {
 

@@ -2,7 +2,7 @@
 // (see RunnerApplication.h).
 #include "RunnerApplication.h"
 
-#include "gfx/RecordingDevice.h"
+#include "gfx/recording/RecordingDevice.h"
 
 #include <ctime>
 

@@ -10,15 +10,15 @@
 namespace headless {
 namespace {
 
-const char* viewModeName(app::ViewMode mode) {
+const char* viewModeName(scene::ViewMode mode) {
     switch (mode) {
-    case app::ViewMode::FixedSidereal:
+    case scene::ViewMode::FixedSidereal:
         return "FixedSidereal";
-    case app::ViewMode::FixedSolar:
+    case scene::ViewMode::FixedSolar:
         return "FixedSolar";
-    case app::ViewMode::AtMoon:
+    case scene::ViewMode::AtMoon:
         return "AtMoon";
-    case app::ViewMode::FromMoon:
+    case scene::ViewMode::FromMoon:
         return "FromMoon";
     }
     return "unknown";
@@ -92,7 +92,7 @@ std::string jsonNumber(double value) {
 
 std::string stateJson(const app::OrreryApplication& application,
                       const std::vector<platform::MenuItemState>& menuItems) {
-    const app::OrreryState& state = application;
+    const scene::OrreryState& state = application;
     const overlay::ViewpointTexts viewpoint = overlay::viewpointTexts(state);
 
     std::string out = "{\n";

@@ -18,7 +18,7 @@
 #include "WindowedPlatform.h"
 
 #include "framework/GraphicsApplication.h"
-#include "gfx/RecordingDirect3D.h"
+#include "gfx/recording/RecordingDirect3D.h"
 #include "platform/Accelerators.h"
 #include "platform/StartPlatform.h"
 #include "resources/Resources.h"
@@ -71,6 +71,55 @@ bool writeText(const std::string& path, const std::string& text) {
     return bool(file);
 }
 
+// The platform of the run: a real window, or the off-screen one with its own
+// Qt GUI application; and what the application is started with.
+struct RunPlatform {
+    std::unique_ptr<QGuiApplication> qtApplication;
+    std::unique_ptr<headless::ScriptedPlatform> platform;
+    headless::HeadlessPlatform* offscreen = nullptr; // null in a window
+    framework::Environment environment;
+};
+
+RunPlatform startRunPlatform(int& argc, char** argv, const headless::RunOptions& options,
+                             const std::string& settingsFile) {
+    RunPlatform run;
+    if (options.window) {
+        run.platform = std::make_unique<headless::WindowedPlatform>(
+            platform::startPlatform(argc, argv, platform::PlatformOptions{settingsFile}),
+            options.step);
+        run.environment = {run.platform.get(), gfx::Direct3DCreate8};
+        return run;
+    }
+    run.qtApplication = std::make_unique<QGuiApplication>(argc, argv);
+    auto headlessPlatform = std::make_unique<headless::HeadlessPlatform>(
+        options.width, options.height, options.step, settingsFile);
+    run.offscreen = headlessPlatform.get();
+    run.platform = std::move(headlessPlatform);
+    run.environment = {run.platform.get(), options.recordingDevice
+                                               ? createRecordingDirect3D
+                                               : headless::createOffscreenDirect3D};
+    return run;
+}
+
+// The captured back buffer as PNG when one was asked for: 0, or the exit
+// status of the failure.
+int writeImage(const headless::RunOptions& options,
+               const headless::RunnerApplication& application) {
+    if (options.outImage.empty()) return 0;
+    if (application.capturedImage.isNull())
+        return failure("no back buffer to write: " + application.captureError);
+    if (!application.capturedImage.save(QString::fromStdString(options.outImage), "PNG"))
+        return failure("cannot write the image to " + options.outImage);
+    return 0;
+}
+
+void reportBench(const headless::RunnerApplication& application, headless::BenchFigures& bench) {
+    bench.advanceSeconds = application.advanceTimes();
+    bench.renderSeconds = application.renderTimes();
+    bench.peakResident = headless::peakResidentBytes();
+    std::fputs(headless::benchReport(bench).c_str(), stdout);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -114,26 +163,9 @@ int main(int argc, char** argv) {
         settingsFile = settingsFolder.filePath("Orbivista.conf").toStdString();
     }
 
-    std::unique_ptr<QGuiApplication> qtApplication;
-    std::unique_ptr<headless::ScriptedPlatform> platform;
-    headless::HeadlessPlatform* offscreen = nullptr;
-    framework::Environment environment;
-    if (options.window) {
-        platform = std::make_unique<headless::WindowedPlatform>(
-            platform::startPlatform(argc, argv, platform::PlatformOptions{settingsFile}),
-            options.step);
-        environment = {platform.get(), gfx::Direct3DCreate8};
-    } else {
-        qtApplication = std::make_unique<QGuiApplication>(argc, argv);
-        auto headlessPlatform = std::make_unique<headless::HeadlessPlatform>(
-            options.width, options.height, options.step, settingsFile);
-        offscreen = headlessPlatform.get();
-        platform = std::move(headlessPlatform);
-        environment = {platform.get(), options.recordingDevice ? createRecordingDirect3D
-                                                               : headless::createOffscreenDirect3D};
-    }
-
-    const auto application = std::make_unique<headless::RunnerApplication>(environment);
+    RunPlatform run = startRunPlatform(argc, argv, options, settingsFile);
+    headless::ScriptedPlatform* platform = run.platform.get();
+    const auto application = std::make_unique<headless::RunnerApplication>(run.environment);
     application->catalogueFolder = options.workdir;
     // The window opens at the back-buffer size asked for, whatever the
     // settings say (the headless window has that size anyway).
@@ -174,23 +206,14 @@ int main(int argc, char** argv) {
     if (!script->failure().empty()) return failure(script->failure());
     if (application->framesRendered() < options.frames) {
         std::string reason = "the application did not start";
-        if (offscreen)
-            for (const std::string& box : offscreen->messageBoxes())
+        if (run.offscreen)
+            for (const std::string& box : run.offscreen->messageBoxes())
                 reason += "; " + box;
         return failure(reason);
     }
     if (!stateWritten) return failure("cannot write the state to " + options.outState);
-    if (!options.outImage.empty()) {
-        if (application->capturedImage.isNull())
-            return failure("no back buffer to write: " + application->captureError);
-        if (!application->capturedImage.save(QString::fromStdString(options.outImage), "PNG"))
-            return failure("cannot write the image to " + options.outImage);
-    }
-    if (options.bench) {
-        bench.advanceSeconds = application->advanceTimes();
-        bench.renderSeconds = application->renderTimes();
-        bench.peakResident = headless::peakResidentBytes();
-        std::fputs(headless::benchReport(bench).c_str(), stdout);
-    }
+    const int imageStatus = writeImage(options, *application);
+    if (imageStatus != 0) return imageStatus;
+    if (options.bench) reportBench(*application, bench);
     return exitCode;
 }

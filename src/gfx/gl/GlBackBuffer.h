@@ -4,7 +4,7 @@
 // shown or read.  Rows are stored top first (GL row 0 is D3D's row 0).
 #pragma once
 
-#include "gfx/Types.h"
+#include "gfx/device/Types.h"
 #include "gfx/gl/GlFunctions.h"
 
 #include <vector>

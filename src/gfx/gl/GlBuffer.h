@@ -9,9 +9,9 @@
 // no vertex array holds.
 #pragma once
 
-#include "gfx/BufferMemory.h"
-#include "gfx/DeviceResource.h"
-#include "gfx/ViewCulling.h"
+#include "gfx/device/BufferMemory.h"
+#include "gfx/device/DeviceResource.h"
+#include "gfx/device/ViewCulling.h"
 #include "gfx/gl/GlFunctions.h"
 
 namespace gfx::gl {

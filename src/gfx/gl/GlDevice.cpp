@@ -10,8 +10,8 @@
 //   - draws
 #include "gfx/gl/GlDevice.h"
 
-#include "gfx/PixelFormat.h"
-#include "gfx/StageCascade.h"
+#include "gfx/device/PixelFormat.h"
+#include "gfx/device/StageCascade.h"
 #include "gfx/gl/GlBuffer.h"
 #include "gfx/gl/GlShaderSource.h"
 #include "gfx/gl/GlSurface.h"

@@ -14,9 +14,9 @@
 // but does not move the system pointer, which the cursor follows anyway.
 #pragma once
 
-#include "gfx/DeviceResource.h"
-#include "gfx/StateTracker.h"
-#include "gfx/VertexFormat.h"
+#include "gfx/device/DeviceResource.h"
+#include "gfx/device/StateTracker.h"
+#include "gfx/device/VertexFormat.h"
 #include "gfx/gl/GlBackBuffer.h"
 #include "gfx/gl/GlContext.h"
 #include "gfx/gl/GlPipeline.h"

@@ -1,7 +1,7 @@
 // Adapter probing, enumeration answers and device creation over GL.
 #include "gfx/gl/GlDirect3D.h"
 
-#include "gfx/PixelFormat.h"
+#include "gfx/device/PixelFormat.h"
 #include "gfx/gl/GlShaderSource.h"
 
 #include <QGuiApplication>

@@ -6,8 +6,8 @@
 // and the back buffer, of the mode's size, is stretched over it at Present.
 #pragma once
 
-#include "gfx/Direct3D.h"
-#include "gfx/RefCounted.h"
+#include "gfx/device/Direct3D.h"
+#include "gfx/device/RefCounted.h"
 #include "gfx/gl/GlDevice.h"
 
 #include <string>

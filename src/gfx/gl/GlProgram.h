@@ -4,7 +4,7 @@
 // already in the program costs one memcmp and no GL call.
 #pragma once
 
-#include "gfx/DeviceState.h"
+#include "gfx/device/DeviceState.h"
 #include "gfx/gl/GlFunctions.h"
 #include "gfx/gl/GlProgramKey.h"
 

@@ -2,7 +2,7 @@
 // normalised so that states with the same result share one program.
 #include "gfx/gl/GlProgramKey.h"
 
-#include "gfx/StageCascade.h"
+#include "gfx/device/StageCascade.h"
 
 #include <cstring>
 #include <type_traits>

@@ -8,8 +8,8 @@
 // every new program costs a compile in the driver.
 #pragma once
 
-#include "gfx/DeviceState.h"
-#include "gfx/VertexFormat.h"
+#include "gfx/device/DeviceState.h"
+#include "gfx/device/VertexFormat.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Image surfaces and the back buffer's read-only surface.
 #include "gfx/gl/GlSurface.h"
 
-#include "gfx/PixelFormat.h"
+#include "gfx/device/PixelFormat.h"
 #include "gfx/gl/GlDevice.h"
 
 namespace gfx::gl {

@@ -3,8 +3,8 @@
 // read-only to get a copy of what has been drawn.
 #pragma once
 
-#include "gfx/DeviceResource.h"
-#include "gfx/ImageMemory.h"
+#include "gfx/device/DeviceResource.h"
+#include "gfx/image/ImageMemory.h"
 
 namespace gfx::gl {
 

@@ -2,7 +2,7 @@
 // GL's BGRA "_REV" types unchanged, so no conversion is needed.
 #include "gfx/gl/GlTexture.h"
 
-#include "gfx/TextureLevelSurface.h"
+#include "gfx/device/TextureLevelSurface.h"
 #include "gfx/gl/GlDevice.h"
 
 namespace gfx::gl {

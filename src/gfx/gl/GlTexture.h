@@ -3,9 +3,9 @@
 // level each time it is unlocked.
 #pragma once
 
-#include "gfx/DeviceResource.h"
-#include "gfx/ImageMemory.h"
+#include "gfx/device/DeviceResource.h"
 #include "gfx/gl/GlFunctions.h"
+#include "gfx/image/ImageMemory.h"
 
 namespace gfx::gl {
 

@@ -2,7 +2,7 @@
 // it does not know (in debug builds) and falls back to D3D's default.
 #pragma once
 
-#include "gfx/Types.h"
+#include "gfx/device/Types.h"
 #include "gfx/gl/GlFunctions.h"
 
 namespace gfx::gl {

@@ -1,0 +1,181 @@
+// Name tables of render states, stage states, transforms and primitives.
+#include "gfx/device/StateNames.h"
+
+#include <cstdio>
+
+namespace gfx {
+
+namespace {
+
+struct NamedValue {
+    uint32_t value;
+    const char* name;
+};
+
+#define GFX_NAME(constant)                                                                         \
+    { constant, #constant }
+constexpr NamedValue renderStateNames[] = {
+    GFX_NAME(D3DRS_ZENABLE),
+    GFX_NAME(D3DRS_FILLMODE),
+    GFX_NAME(D3DRS_SHADEMODE),
+    GFX_NAME(D3DRS_LINEPATTERN),
+    GFX_NAME(D3DRS_ZWRITEENABLE),
+    GFX_NAME(D3DRS_ALPHATESTENABLE),
+    GFX_NAME(D3DRS_LASTPIXEL),
+    GFX_NAME(D3DRS_SRCBLEND),
+    GFX_NAME(D3DRS_DESTBLEND),
+    GFX_NAME(D3DRS_CULLMODE),
+    GFX_NAME(D3DRS_ZFUNC),
+    GFX_NAME(D3DRS_ALPHAREF),
+    GFX_NAME(D3DRS_ALPHAFUNC),
+    GFX_NAME(D3DRS_DITHERENABLE),
+    GFX_NAME(D3DRS_ALPHABLENDENABLE),
+    GFX_NAME(D3DRS_FOGENABLE),
+    GFX_NAME(D3DRS_SPECULARENABLE),
+    GFX_NAME(D3DRS_ZVISIBLE),
+    GFX_NAME(D3DRS_FOGCOLOR),
+    GFX_NAME(D3DRS_FOGTABLEMODE),
+    GFX_NAME(D3DRS_FOGSTART),
+    GFX_NAME(D3DRS_FOGEND),
+    GFX_NAME(D3DRS_FOGDENSITY),
+    GFX_NAME(D3DRS_EDGEANTIALIAS),
+    GFX_NAME(D3DRS_ZBIAS),
+    GFX_NAME(D3DRS_RANGEFOGENABLE),
+    GFX_NAME(D3DRS_STENCILENABLE),
+    GFX_NAME(D3DRS_STENCILFAIL),
+    GFX_NAME(D3DRS_STENCILZFAIL),
+    GFX_NAME(D3DRS_STENCILPASS),
+    GFX_NAME(D3DRS_STENCILFUNC),
+    GFX_NAME(D3DRS_STENCILREF),
+    GFX_NAME(D3DRS_STENCILMASK),
+    GFX_NAME(D3DRS_STENCILWRITEMASK),
+    GFX_NAME(D3DRS_TEXTUREFACTOR),
+    GFX_NAME(D3DRS_WRAP0),
+    GFX_NAME(D3DRS_CLIPPING),
+    GFX_NAME(D3DRS_LIGHTING),
+    GFX_NAME(D3DRS_AMBIENT),
+    GFX_NAME(D3DRS_FOGVERTEXMODE),
+    GFX_NAME(D3DRS_COLORVERTEX),
+    GFX_NAME(D3DRS_LOCALVIEWER),
+    GFX_NAME(D3DRS_NORMALIZENORMALS),
+    GFX_NAME(D3DRS_DIFFUSEMATERIALSOURCE),
+    GFX_NAME(D3DRS_SPECULARMATERIALSOURCE),
+    GFX_NAME(D3DRS_AMBIENTMATERIALSOURCE),
+    GFX_NAME(D3DRS_EMISSIVEMATERIALSOURCE),
+    GFX_NAME(D3DRS_VERTEXBLEND),
+    GFX_NAME(D3DRS_CLIPPLANEENABLE),
+    GFX_NAME(D3DRS_SOFTWAREVERTEXPROCESSING),
+    GFX_NAME(D3DRS_POINTSIZE),
+    GFX_NAME(D3DRS_POINTSIZE_MIN),
+    GFX_NAME(D3DRS_POINTSPRITEENABLE),
+    GFX_NAME(D3DRS_POINTSCALEENABLE),
+    GFX_NAME(D3DRS_POINTSCALE_A),
+    GFX_NAME(D3DRS_POINTSCALE_B),
+    GFX_NAME(D3DRS_POINTSCALE_C),
+    GFX_NAME(D3DRS_MULTISAMPLEANTIALIAS),
+    GFX_NAME(D3DRS_MULTISAMPLEMASK),
+    GFX_NAME(D3DRS_PATCHEDGESTYLE),
+    GFX_NAME(D3DRS_PATCHSEGMENTS),
+    GFX_NAME(D3DRS_DEBUGMONITORTOKEN),
+    GFX_NAME(D3DRS_POINTSIZE_MAX),
+    GFX_NAME(D3DRS_INDEXEDVERTEXBLENDENABLE),
+    GFX_NAME(D3DRS_COLORWRITEENABLE),
+    GFX_NAME(D3DRS_TWEENFACTOR),
+    GFX_NAME(D3DRS_BLENDOP),
+};
+
+constexpr NamedValue stageStateNames[] = {
+    GFX_NAME(D3DTSS_COLOROP),
+    GFX_NAME(D3DTSS_COLORARG1),
+    GFX_NAME(D3DTSS_COLORARG2),
+    GFX_NAME(D3DTSS_ALPHAOP),
+    GFX_NAME(D3DTSS_ALPHAARG1),
+    GFX_NAME(D3DTSS_ALPHAARG2),
+    GFX_NAME(D3DTSS_BUMPENVMAT00),
+    GFX_NAME(D3DTSS_BUMPENVMAT01),
+    GFX_NAME(D3DTSS_BUMPENVMAT10),
+    GFX_NAME(D3DTSS_BUMPENVMAT11),
+    GFX_NAME(D3DTSS_TEXCOORDINDEX),
+    GFX_NAME(D3DTSS_ADDRESSU),
+    GFX_NAME(D3DTSS_ADDRESSV),
+    GFX_NAME(D3DTSS_BORDERCOLOR),
+    GFX_NAME(D3DTSS_MAGFILTER),
+    GFX_NAME(D3DTSS_MINFILTER),
+    GFX_NAME(D3DTSS_MIPFILTER),
+    GFX_NAME(D3DTSS_MIPMAPLODBIAS),
+    GFX_NAME(D3DTSS_MAXMIPLEVEL),
+    GFX_NAME(D3DTSS_MAXANISOTROPY),
+    GFX_NAME(D3DTSS_BUMPENVLSCALE),
+    GFX_NAME(D3DTSS_BUMPENVLOFFSET),
+    GFX_NAME(D3DTSS_TEXTURETRANSFORMFLAGS),
+    GFX_NAME(D3DTSS_ADDRESSW),
+    GFX_NAME(D3DTSS_COLORARG0),
+    GFX_NAME(D3DTSS_ALPHAARG0),
+    GFX_NAME(D3DTSS_RESULTARG),
+};
+
+constexpr NamedValue primitiveNames[] = {
+    GFX_NAME(D3DPT_POINTLIST),    GFX_NAME(D3DPT_LINELIST),      GFX_NAME(D3DPT_LINESTRIP),
+    GFX_NAME(D3DPT_TRIANGLELIST), GFX_NAME(D3DPT_TRIANGLESTRIP), GFX_NAME(D3DPT_TRIANGLEFAN),
+};
+#undef GFX_NAME
+
+template <size_t N> std::string lookUp(const NamedValue (&table)[N], uint32_t value) {
+    for (const NamedValue& entry : table)
+        if (entry.value == value) return entry.name;
+    return std::to_string(value);
+}
+
+} // namespace
+
+std::string renderStateName(D3DRENDERSTATETYPE state) {
+    return lookUp(renderStateNames, state);
+}
+std::string stageStateName(D3DTEXTURESTAGESTATETYPE type) {
+    return lookUp(stageStateNames, type);
+}
+std::string primitiveName(D3DPRIMITIVETYPE type) {
+    return lookUp(primitiveNames, type);
+}
+
+std::string transformName(D3DTRANSFORMSTATETYPE type) {
+    if (type == D3DTS_VIEW) return "D3DTS_VIEW";
+    if (type == D3DTS_PROJECTION) return "D3DTS_PROJECTION";
+    if (type == D3DTS_WORLD) return "D3DTS_WORLD";
+    if (type > D3DTS_WORLD && type < D3DTS_WORLD + 256)
+        return "D3DTS_WORLDMATRIX(" + std::to_string(type - D3DTS_WORLD) + ")";
+    if (type >= D3DTS_TEXTURE0 && type < D3DTS_TEXTURE0 + 8)
+        return "D3DTS_TEXTURE" + std::to_string(type - D3DTS_TEXTURE0);
+    return std::to_string(type);
+}
+
+std::string renderStateValueText(D3DRENDERSTATETYPE state, uint32_t value) {
+    char text[32];
+    switch (state) {
+    case D3DRS_FOGSTART:
+    case D3DRS_FOGEND:
+    case D3DRS_FOGDENSITY:
+    case D3DRS_POINTSIZE:
+    case D3DRS_POINTSIZE_MIN:
+    case D3DRS_POINTSIZE_MAX:
+    case D3DRS_POINTSCALE_A:
+    case D3DRS_POINTSCALE_B:
+    case D3DRS_POINTSCALE_C:
+    case D3DRS_PATCHSEGMENTS:
+    case D3DRS_TWEENFACTOR:
+        std::snprintf(text, sizeof text, "%gf", double(bitsFloat(value)));
+        return text;
+    case D3DRS_AMBIENT:
+    case D3DRS_TEXTUREFACTOR:
+    case D3DRS_FOGCOLOR:
+    case D3DRS_STENCILMASK:
+    case D3DRS_STENCILWRITEMASK:
+    case D3DRS_MULTISAMPLEMASK:
+        std::snprintf(text, sizeof text, "0x%08X", value);
+        return text;
+    default:
+        return std::to_string(value);
+    }
+}
+
+} // namespace gfx
