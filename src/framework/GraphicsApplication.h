@@ -120,6 +120,9 @@ protected:
 private:
     // Full-screen cursor and cursor clipping after a device is created or reset.
     void applyCursorSettings();
+    // Windowed: takes the window and client rectangles again and resets the
+    // device when the client size has changed (see MessageTable.cpp).
+    HRESULT fitBackBufferToClient(bool afterGesture);
     // The WM_CLOSE sequence; runs once (a later WM_CLOSE finds nothing to do).
     void shutDown();
     // Gives up the framework's reference to the device; false when others
@@ -129,6 +132,8 @@ private:
                          gfx::D3DFORMAT* depthStencilFormat);
 
     bool shutDownDone = false;
+    // Between WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE: size messages wait for the end.
+    bool sizeMoveUnderway = false;
 };
 
 // The process-wide pointer to the one application object, set by its
