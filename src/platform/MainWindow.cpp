@@ -142,14 +142,24 @@ void MainWindow::showFullScreenMode(bool fullScreen) {
     }
 }
 
+QMargins MainWindow::decorationMargins() {
+    // Only a framed, windowed state tells the frame; a full-screen window (or
+    // one on its way back) has none.
+    if (!fullScreenMode && !isFullScreen() && windowHandle()) {
+        const QMargins seen = windowHandle()->frameMargins();
+        if (!seen.isNull()) knownDecoration = seen;
+    }
+    return knownDecoration;
+}
+
+QRect MainWindow::frameRect() {
+    return geometry().marginsAdded(decorationMargins());
+}
+
 void MainWindow::setFrameRect(const QRect& outer) {
     notePlatformChange();
-    const QRect inner = geometry();
-    const QRect framed = frameGeometry();
-    const int frameWidth = framed.width() - inner.width();
-    const int frameHeight = framed.height() - inner.height();
-    move(outer.topLeft()); // a top-level's position is that of its frame
-    resize(std::max(0, outer.width() - frameWidth), std::max(0, outer.height() - frameHeight));
+    const QRect inner = outer.marginsRemoved(decorationMargins());
+    setGeometry(inner.x(), inner.y(), std::max(0, inner.width()), std::max(0, inner.height()));
     show();
 }
 

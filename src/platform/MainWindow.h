@@ -10,6 +10,13 @@
 // Changes the platform makes (showing, full screen, setWindowRect) and
 // window state changes (maximise, minimise) are not gestures, as on Win32,
 // where SetWindowPos and maximising send no size-move messages.
+//
+// The outer rectangle (Win32's window rectangle) is the client geometry
+// grown by the window manager's frame.  The frame is remembered from the
+// last time the window showed one: right after full screen, and before the
+// window manager has framed the window again, Qt knows no frame at all, and
+// an outer rectangle taken then would grow the window by its frame on every
+// return from full screen.
 #pragma once
 
 #include "platform/GlSurface.h"
@@ -46,6 +53,8 @@ public:
     // Full screen without menu bar, or the normal window with it.
     void showFullScreenMode(bool fullScreen);
     bool inFullScreenMode() const { return fullScreenMode; }
+    // The window with its frame, in screen coordinates (see above).
+    QRect frameRect();
     // Moves and sizes the window so that its frame covers outer (screen coordinates).
     void setFrameRect(const QRect& outer);
 
@@ -66,6 +75,8 @@ private:
     uintptr_t sizeKind() const;
     void post(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0);
     void geometryChanged();
+    // The window manager's frame around the client geometry, as last seen.
+    QMargins decorationMargins();
 
     MessageQueue& queue;
     GlSurface* glSurface = nullptr; // owned by its container
@@ -75,6 +86,7 @@ private:
     QTimer sizeMoveSettle;
     QElapsedTimer sincePlatformChange;
     QRect normalFrame; // the windowed geometry to return to from full screen
+    QMargins knownDecoration; // the frame last seen around the windowed geometry
     bool fullScreenMode = false;
     bool inSizeMove = false;
 };

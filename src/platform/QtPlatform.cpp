@@ -160,8 +160,8 @@ void QtPlatform::setWindowStyle(HWND handle, uint32_t style) {
 }
 
 RECT QtPlatform::getWindowRect(HWND handle) {
-    const MainWindow* w = windowFor(handle);
-    return w ? toRect(w->frameGeometry()) : RECT{};
+    MainWindow* w = windowFor(handle);
+    return w ? toRect(w->frameRect()) : RECT{};
 }
 
 RECT QtPlatform::getClientRect(HWND handle) {
