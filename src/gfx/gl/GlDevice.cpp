@@ -28,6 +28,37 @@
 
 namespace gfx::gl {
 
+namespace {
+
+// Where the back buffer shows in a window of windowWidth x windowHeight
+// pixels (top row 0).  Windowed: over the whole client area, stretched when
+// it no longer matches (as Direct3D does until Reset).  Full screen: the
+// largest centred rectangle of the back buffer's aspect, with black bars
+// beside or above and below it, as a monitor shows a mode of another aspect
+// than its own.
+struct PresentArea {
+    GLint x = 0, y = 0, width = 0, height = 0;
+};
+
+PresentArea presentArea(GLint bufferWidth, GLint bufferHeight, GLint windowWidth,
+                        GLint windowHeight, bool fullScreen) {
+    if (!fullScreen || bufferWidth <= 0 || bufferHeight <= 0)
+        return {0, 0, windowWidth, windowHeight};
+    // Compared as cross products: no rounding decides which side gets bars.
+    const int64_t across = int64_t(windowWidth) * bufferHeight;
+    const int64_t down = int64_t(windowHeight) * bufferWidth;
+    PresentArea area{0, 0, windowWidth, windowHeight};
+    if (across > down) // a wider window: bars left and right
+        area.width = GLint((down + bufferHeight / 2) / bufferHeight);
+    else if (across < down) // a taller window: bars above and below
+        area.height = GLint((across + bufferWidth / 2) / bufferWidth);
+    area.x = (windowWidth - area.width) / 2;
+    area.y = (windowHeight - area.height) / 2;
+    return area;
+}
+
+} // namespace
+
 // ===================================================== creation and life
 GlDevice* GlDevice::create(std::unique_ptr<GlContext> context,
                            const D3DPRESENT_PARAMETERS& parameters, const D3DCAPS8& caps,
@@ -187,14 +218,21 @@ HRESULT GlDevice::Present(const RECT* source, const RECT* dest, HWND overrideWin
         const GLint width = GLint(window->width() * ratio),
                     height = GLint(window->height() * ratio);
         const GLint bw = GLint(backBuffer.width()), bh = GLint(backBuffer.height());
+        const PresentArea area = presentArea(bw, bh, width, height, !parameters.Windowed);
         gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, image);
         gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, context->defaultFramebuffer());
         gl.glDisable(GL_SCISSOR_TEST);
         gl.glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        // Turned upright (the back buffer is stored top row first), and
-        // stretched over the window when it no longer matches it.
-        gl.glBlitFramebuffer(0, 0, bw, bh, 0, height, width, 0, GL_COLOR_BUFFER_BIT,
-                             width == bw && height == bh ? GL_NEAREST : GL_LINEAR);
+        if (area.width != width || area.height != height) {
+            gl.glClearColor(0, 0, 0, 1); // the bars
+            gl.glClear(GL_COLOR_BUFFER_BIT);
+        }
+        // Turned upright (the back buffer is stored top row first); GL's
+        // window rows count from the bottom.
+        const GLint top = height - area.y;
+        gl.glBlitFramebuffer(0, 0, bw, bh, area.x, top, area.x + area.width, top - area.height,
+                             GL_COLOR_BUFFER_BIT,
+                             area.width == bw && area.height == bh ? GL_NEAREST : GL_LINEAR);
         gl.glEnable(GL_SCISSOR_TEST);
         context->swapBuffers();
     } else {

@@ -5,9 +5,10 @@
 // (GlStateCache) and the fixed-function program generated for that state
 // (GlPipeline, one program per ProgramKey).  Drawing goes into the
 // back-buffer framebuffer (GlBackBuffer); Present resolves it and
-// blits it to the window, stretched to the window's current size as
-// Direct3D does until Reset, then swaps.  Without a window the device is
-// off screen and Present only resolves and flushes.
+// blits it to the window, then swaps: windowed, stretched to the window's
+// current size as Direct3D does until Reset; full screen, at the mode's
+// aspect with black bars where the screen's differs.  Without a window the
+// device is off screen and Present only resolves and flushes.
 //
 // The hardware cursor is handed to the window as a QCursor (SetCursorProperties
 // builds it, ShowCursor shows or withdraws it); SetCursorPosition is recorded
