@@ -282,7 +282,11 @@ int32_t GraphicsApplication::run() {
     platform.peekMessage(&message, false);
 
     while (message.message != platform::WM_QUIT) {
-        bool taken = active ? platform.peekMessage(&message, true) : platform.getMessage(&message);
+        // Only a loop that can draw polls; a minimised or paused one (a menu,
+        // a dialog, a size/move gesture) waits for the next message, as
+        // Win32's modal loops do, instead of spinning on an empty queue.
+        const bool drawing = active && ready;
+        bool taken = drawing ? platform.peekMessage(&message, true) : platform.getMessage(&message);
         if (taken) {
             if (message.message != platform::WM_QUIT &&
                 !platform.translateAccelerator(window, message))

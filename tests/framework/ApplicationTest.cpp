@@ -194,6 +194,29 @@ TEST(Run, AMinimisedWindowWaitsForMessagesAndDrawsNothing) {
     EXPECT_FALSE(h.log.contains("getMessage on an empty queue"));
 }
 
+TEST(Run, APausedLoopWaitsForMessagesAndDrawsNothing) {
+    Harness h;
+    auto& app = h.start();
+    h.platform.push(WM_ENTERMENULOOP);
+    bool menuClosed = false;
+    h.platform.onIdle = [&] {
+        h.platform.advanceClock(0.02);
+        if (!menuClosed) {
+            // Reached from getMessage: the paused loop waits, it does not poll.
+            EXPECT_EQ(h.platform.waits, 1);
+            EXPECT_EQ(app.ready, 0);
+            EXPECT_EQ(h.log.count("hook renderFrame"), 0u);
+            h.platform.push(WM_EXITMENULOOP);
+            menuClosed = true;
+        } else if (h.log.count("hook renderFrame") == 1) {
+            h.platform.push(WM_CLOSE);
+        }
+    };
+    EXPECT_EQ(app.run(), 0);
+    EXPECT_TRUE(menuClosed);
+    EXPECT_FALSE(h.log.contains("getMessage on an empty queue"));
+}
+
 TEST(Frame, AZeroIntervalSkipsTheWholeFrame) {
     Harness h;
     auto& app = h.start();

@@ -125,6 +125,7 @@ public:
     // Empty polls before the fake ends a loop that never quits.
     int idleLimit = 100000;
     int idlePolls = 0;
+    int waits = 0; // getMessage calls: the loop waited instead of polling
     std::map<std::string, uint32_t> accelerators; // key name -> command id
 
     // ---- menus
