@@ -163,6 +163,13 @@ void MainWindow::setFrameRect(const QRect& outer) {
     show();
 }
 
+void MainWindow::setSystemCursor(Qt::CursorShape shape) {
+    // On the top-level window itself, which the GL surface is a child of:
+    // the widgets' cursor handling sets it only while the pointer is over a
+    // widget (the menu bar), and the next WM_SETCURSOR sets it back.
+    if (QWindow* topLevel = windowHandle()) topLevel->setCursor(shape);
+}
+
 void MainWindow::showCentredText(const QString& text) {
     centredText->setText(text);
     centredText->show();

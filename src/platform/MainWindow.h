@@ -58,6 +58,10 @@ public:
     // Moves and sizes the window so that its frame covers outer (screen coordinates).
     void setFrameRect(const QRect& outer);
 
+    // The system cursor over the client area (the GL surface shows it
+    // whenever the GL device has no cursor of its own there).
+    void setSystemCursor(Qt::CursorShape shape);
+
     // The loading text, centred over the client area until hideCentredText.
     void showCentredText(const QString& text);
     void hideCentredText();

@@ -240,6 +240,8 @@ intptr_t QtPlatform::sendMessage(HWND handle, uint32_t message, uintptr_t wParam
 intptr_t QtPlatform::dispatchMessage(const Message& message) {
     if (message.message != WM_SETCURSOR || !windowFor(message.window))
         return sendMessage(message.window, message.message, message.wParam, message.lParam);
+    // Win32 asks no window for a cursor while the mouse is captured.
+    if (captured) return 0;
     // What DefWindowProc does unless the handler sets a cursor itself: the
     // class cursor comes back over the client area.  The shape is settled
     // after the handler, so a handler that hides it again causes no flicker.
@@ -306,7 +308,7 @@ std::vector<MenuItemState> QtPlatform::menuItems(HMENU menu) {
 void QtPlatform::applyCursor() {
     if (!window) return;
     const bool hidden = cursorDisplayCount < 0 || cursorShapeHidden;
-    window->surface()->setCursor(hidden ? Qt::BlankCursor : Qt::ArrowCursor);
+    window->setSystemCursor(hidden ? Qt::BlankCursor : Qt::ArrowCursor);
 }
 
 POINT QtPlatform::getCursorPos() {

@@ -203,6 +203,7 @@ HRESULT GlDevice::Reset(D3DPRESENT_PARAMETERS* requested) {
     }
     *requested = parameters;
     sceneOpen = false;
+    applyCursor(); // between window and full screen the cursor changes hands
     return S_OK;
 }
 
@@ -275,6 +276,18 @@ HRESULT GlDevice::GetDisplayMode(D3DDISPLAYMODE* mode) {
 }
 
 // =================================================================== cursor
+// The device's cursor is the full-screen hardware cursor: it goes on the
+// window while the presentation is full screen and shown; in a window, or
+// hidden, the window shows the desktop's cursor again.
+void GlDevice::applyCursor() {
+    QWindow* window = context->window();
+    if (!window || !cursorSet) return;
+    if (cursorShown && !parameters.Windowed)
+        window->setCursor(cursor);
+    else
+        window->unsetCursor();
+}
+
 HRESULT GlDevice::SetCursorProperties(uint32_t hotSpotX, uint32_t hotSpotY, Surface* image) {
     D3DSURFACE_DESC desc;
     if (!image || FAILED(image->GetDesc(&desc)) || desc.Format != D3DFMT_A8R8G8B8 ||
@@ -290,7 +303,7 @@ HRESULT GlDevice::SetCursorProperties(uint32_t hotSpotX, uint32_t hotSpotY, Surf
     image->UnlockRect();
     cursor = QCursor(QPixmap::fromImage(picture), int(hotSpotX), int(hotSpotY));
     cursorSet = true;
-    if (cursorShown && context->window()) context->window()->setCursor(cursor);
+    applyCursor();
     return S_OK;
 }
 
@@ -302,12 +315,7 @@ void GlDevice::SetCursorPosition(int32_t x, int32_t y, uint32_t) {
 int32_t GlDevice::ShowCursor(int32_t show) {
     const int32_t previous = cursorShown;
     cursorShown = show ? 1 : 0;
-    if (QWindow* window = context->window(); window && cursorSet) {
-        if (cursorShown)
-            window->setCursor(cursor);
-        else
-            window->unsetCursor();
-    }
+    applyCursor();
     return previous;
 }
 

@@ -11,8 +11,10 @@
 // device is off screen and Present only resolves and flushes.
 //
 // The hardware cursor is handed to the window as a QCursor (SetCursorProperties
-// builds it, ShowCursor shows or withdraws it); SetCursorPosition is recorded
-// but does not move the system pointer, which the cursor follows anyway.
+// builds it, ShowCursor shows or withdraws it) while the presentation is full
+// screen; in a window the desktop's cursor shows.  SetCursorPosition is
+// recorded but does not move the system pointer, which the cursor follows
+// anyway.
 #pragma once
 
 #include "gfx/DeviceResource.h"
@@ -160,6 +162,8 @@ private:
     bool adoptParameters(const D3DPRESENT_PARAMETERS& requested, D3DPRESENT_PARAMETERS& out) const;
     HRESULT createBackBuffer();
     void setFixedGlState();
+    // Puts the device's cursor on the window, or takes it off (see above).
+    void applyCursor();
 
     // The per-draw translation: fixed-function states, textures, samplers,
     // uniforms and the vertex layout from `buffer` at byte `base`.
