@@ -173,6 +173,8 @@ HRESULT GlDevice::initialise(const D3DPRESENT_PARAMETERS& requested, std::string
     gl.glGenVertexArrays(1, &vertexArray);
     gl.glGenBuffers(1, &streamBuffer);
     setFixedGlState();
+    context->setSwapInterval(glSwapInterval(parameters.FullScreen_PresentationInterval,
+                                            parameters.Windowed != 0));
     return createBackBuffer();
 }
 
@@ -203,7 +205,10 @@ HRESULT GlDevice::Reset(D3DPRESENT_PARAMETERS* requested) {
     }
     *requested = parameters;
     sceneOpen = false;
-    applyCursor(); // between window and full screen the cursor changes hands
+    // Between window and full screen the retrace wait and the cursor change.
+    context->setSwapInterval(
+        glSwapInterval(parameters.FullScreen_PresentationInterval, parameters.Windowed != 0));
+    applyCursor();
     return S_OK;
 }
 

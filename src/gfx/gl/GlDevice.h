@@ -58,6 +58,9 @@ public:
     const D3DPRESENT_PARAMETERS& presentParameters() const { return parameters; }
     const DeviceState& state() const { return tracker.current(); }
     bool usesClipControl() const { return context->hasClipControl(); }
+    // Retraces each Present waits for, as set for the presentation (-1
+    // where the window system offers no control of it).
+    int swapInterval() const { return context->currentSwapInterval(); }
 
     // For the device's resources.
     GlFunctions& functions() { return gl; }
