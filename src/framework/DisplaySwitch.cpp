@@ -33,9 +33,9 @@ HRESULT GraphicsApplication::switchScreenMode() {
     presentParameters.hDeviceWindow = window;
     if (windowed) {
         presentParameters.BackBufferWidth =
-            static_cast<uint32_t>(clientRect.right - clientRect.left);
+            static_cast<uint32_t>(toDevicePixels(clientRect.right - clientRect.left));
         presentParameters.BackBufferHeight =
-            static_cast<uint32_t>(clientRect.bottom - clientRect.top);
+            static_cast<uint32_t>(toDevicePixels(clientRect.bottom - clientRect.top));
         presentParameters.BackBufferFormat = currentAdapterEntry().desktopMode.Format;
     } else {
         presentParameters.BackBufferWidth = mode.width;

@@ -7,6 +7,7 @@
 //   - bringUpDevice, resetDevice and their cursor handling
 //   - run, produceFrame
 //   - suspendFrames
+//   - display scale
 //   - theApplication, runApplication
 #include "framework/GraphicsApplication.h"
 
@@ -14,6 +15,8 @@
 #include "framework/ErrorMessages.h"
 #include "framework/FrameStatistics.h"
 #include "framework/FrameTimer.h"
+
+#include <cmath>
 
 namespace framework {
 
@@ -157,9 +160,9 @@ HRESULT GraphicsApplication::bringUpDevice() {
     presentParameters = {};
     if (windowed) {
         presentParameters.BackBufferWidth =
-            static_cast<uint32_t>(clientRect.right - clientRect.left);
+            static_cast<uint32_t>(toDevicePixels(clientRect.right - clientRect.left));
         presentParameters.BackBufferHeight =
-            static_cast<uint32_t>(clientRect.bottom - clientRect.top);
+            static_cast<uint32_t>(toDevicePixels(clientRect.bottom - clientRect.top));
         presentParameters.BackBufferFormat = adapter.desktopMode.Format;
         presentParameters.MultiSampleType = deviceEntry.windowMultisample;
         presentParameters.FullScreen_PresentationInterval = gfx::D3DPRESENT_INTERVAL_DEFAULT;
@@ -343,6 +346,17 @@ void GraphicsApplication::suspendFrames(bool pause) {
     ready = pauseCount == 0;
     if (pause && pauseCount == 1 && timeRunning) FrameTimer(TimerCommand::Stop);
     if (!pause && pauseCount == 0 && timeRunning) FrameTimer(TimerCommand::Start);
+}
+
+// ------------------------------------------------------- display scale
+int32_t GraphicsApplication::toDevicePixels(int32_t length) {
+    const uint32_t dpi = platform.getDpiForWindow(window);
+    return dpi == 0 ? length : int32_t(std::lround(double(length) * dpi / 96.0));
+}
+
+int32_t GraphicsApplication::toWindowPixels(int32_t devicePixels) {
+    const uint32_t dpi = platform.getDpiForWindow(window);
+    return dpi == 0 ? devicePixels : int32_t(std::lround(double(devicePixels) * 96.0 / dpi));
 }
 
 // ------------------------------------------------------------- entry point

@@ -69,6 +69,12 @@ public:
     HRESULT fallBackToWindow();
     HRESULT runDeviceDialog();
     void updateFrameStatistics();
+    // Lengths in the window system's pixels (client and screen coordinates)
+    // and in the device pixels the back buffer counts, at the window's
+    // display scale: a windowed back buffer covers the client area in device
+    // pixels, so the picture is never scaled up at 2x.
+    int32_t toDevicePixels(int32_t length);
+    int32_t toWindowPixels(int32_t devicePixels);
 
     // ---- fields, in declaration order (booleans are 0 or 1)
     AdapterEntry adapters[maxAdapters] = {};

@@ -169,22 +169,26 @@ intptr_t GraphicsApplication::handleMessage(HWND, uint32_t message, uintptr_t wP
 HRESULT GraphicsApplication::fitBackBufferToClient(bool afterGesture) {
     if (!active || !windowed) return gfx::S_OK;
     const RECT client = platform.getClientRect(window);
-    const int32_t width = client.right - client.left;
-    const int32_t height = client.bottom - client.top;
-    const bool sizeChanged = width != clientRect.right - clientRect.left ||
-                             height != clientRect.bottom - clientRect.top;
+    const bool sizeChanged = client.right - client.left != clientRect.right - clientRect.left ||
+                             client.bottom - client.top != clientRect.bottom - clientRect.top;
     if (!afterGesture && !sizeChanged) return gfx::S_OK;
     windowRect = platform.getWindowRect(window);
     clientRect = client;
     // Without a device there is no back buffer to resize; the next device
     // is made at the new client size.
-    if (!device || !sizeChanged) return gfx::S_OK;
-    // A new client size needs a back buffer of that size.  Frames stay off
-    // during the reset and then resume as they were (a menu may be open).
+    if (!device) return gfx::S_OK;
+    // The client area in device pixels: a gesture that takes the window to
+    // a screen of another scale needs a new back buffer too.
+    const auto width = static_cast<uint32_t>(toDevicePixels(client.right - client.left));
+    const auto height = static_cast<uint32_t>(toDevicePixels(client.bottom - client.top));
+    if (width == presentParameters.BackBufferWidth && height == presentParameters.BackBufferHeight)
+        return gfx::S_OK;
+    // Frames stay off during the reset and then resume as they were (a menu
+    // may be open).
     const int32_t wasReady = ready;
     ready = 0;
-    presentParameters.BackBufferWidth = static_cast<uint32_t>(width);
-    presentParameters.BackBufferHeight = static_cast<uint32_t>(height);
+    presentParameters.BackBufferWidth = width;
+    presentParameters.BackBufferHeight = height;
     const HRESULT hr = resetDevice();
     if (gfx::FAILED(hr)) return hr;
     ready = wasReady;

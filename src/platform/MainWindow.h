@@ -89,7 +89,7 @@ private:
     std::unique_ptr<MenuModel> menuModel;
     QTimer sizeMoveSettle;
     QElapsedTimer sincePlatformChange;
-    QRect normalFrame; // the windowed geometry to return to from full screen
+    QRect normalFrame;        // the windowed geometry to return to from full screen
     QMargins knownDecoration; // the frame last seen around the windowed geometry
     bool fullScreenMode = false;
     bool inSizeMove = false;

@@ -30,6 +30,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 
 namespace platform {
 
@@ -204,6 +205,12 @@ void QtPlatform::drawCentredText(HWND handle, const char* s) {
 RECT QtPlatform::getScreenRect() {
     const QScreen* screen = window ? window->screen() : QGuiApplication::primaryScreen();
     return screen ? toRect(screen->geometry()) : RECT{};
+}
+
+uint32_t QtPlatform::getDpiForWindow(HWND handle) {
+    const MainWindow* w = windowFor(handle);
+    const qreal ratio = w ? w->surface()->devicePixelRatio() : qGuiApp->devicePixelRatio();
+    return uint32_t(std::lround(96.0 * ratio));
 }
 
 // =========================================================== message queue and accelerators

@@ -79,6 +79,7 @@ public:
     POINT clientToScreen(HWND window, POINT point) override;
     void drawCentredText(HWND window, const char* text) override;
     RECT getScreenRect() override;
+    uint32_t getDpiForWindow(HWND window) override;
 
     // ---- message queue
     bool peekMessage(Message* message, bool remove) override;

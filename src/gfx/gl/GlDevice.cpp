@@ -173,8 +173,8 @@ HRESULT GlDevice::initialise(const D3DPRESENT_PARAMETERS& requested, std::string
     gl.glGenVertexArrays(1, &vertexArray);
     gl.glGenBuffers(1, &streamBuffer);
     setFixedGlState();
-    context->setSwapInterval(glSwapInterval(parameters.FullScreen_PresentationInterval,
-                                            parameters.Windowed != 0));
+    context->setSwapInterval(
+        glSwapInterval(parameters.FullScreen_PresentationInterval, parameters.Windowed != 0));
     return createBackBuffer();
 }
 
