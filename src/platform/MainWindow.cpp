@@ -111,7 +111,10 @@ void MainWindow::showWithClientSize(int clientWidth, int clientHeight) {
     while (waited.elapsed() < showSettleMs) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         const QSize got = glSurface->size();
-        if (got == wanted) break;
+        // Exposed means mapped, and a window manager maps a window only once
+        // it has framed and placed it: the window rectangle read next is the
+        // real one, frame included.
+        if (got == wanted && glSurface->isExposed()) break;
         if (size() == requested) { // the last request has landed: correct it
             requested = size() + (wanted - got);
             resize(requested);
@@ -153,12 +156,18 @@ QMargins MainWindow::decorationMargins() {
 }
 
 QRect MainWindow::frameRect() {
-    return geometry().marginsAdded(decorationMargins());
+    const QRect outer = geometry().marginsAdded(decorationMargins());
+    if (!fullScreenMode) handedOut = {outer, geometry()};
+    return outer;
 }
 
 void MainWindow::setFrameRect(const QRect& outer) {
     notePlatformChange();
-    const QRect inner = outer.marginsRemoved(decorationMargins());
+    // The rectangle last handed out while windowed puts back exactly the
+    // geometry it was taken from, even when the window manager's frame has
+    // become known (or changed) in between.
+    const QRect inner = outer == handedOut.outer ? handedOut.inner
+                                                 : outer.marginsRemoved(decorationMargins());
     setGeometry(inner.x(), inner.y(), std::max(0, inner.width()), std::max(0, inner.height()));
     show();
 }

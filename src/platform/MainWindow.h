@@ -16,7 +16,9 @@
 // last time the window showed one: right after full screen, and before the
 // window manager has framed the window again, Qt knows no frame at all, and
 // an outer rectangle taken then would grow the window by its frame on every
-// return from full screen.
+// return from full screen.  The last outer rectangle handed out while
+// windowed goes back to exactly the geometry it was taken from, so that a
+// frame that becomes known late cannot shift or shrink the window either.
 #pragma once
 
 #include "platform/GlSurface.h"
@@ -91,6 +93,9 @@ private:
     QElapsedTimer sincePlatformChange;
     QRect normalFrame;        // the windowed geometry to return to from full screen
     QMargins knownDecoration; // the frame last seen around the windowed geometry
+    struct HandedOut {
+        QRect outer, inner;
+    } handedOut; // the last windowed frameRect and the geometry it came from
     bool fullScreenMode = false;
     bool inSizeMove = false;
 };
