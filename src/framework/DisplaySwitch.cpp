@@ -19,6 +19,12 @@ HRESULT GraphicsApplication::switchScreenMode() {
     if (!windowed && !deviceEntry.windowCapable) return fallBackToWindow();
 
     ready = 0;
+    if (windowed) {
+        // The window comes back to where it is now: a move that reached us
+        // as no gesture (the window manager placing or moving it) counts too.
+        windowRect = platform.getWindowRect(window);
+        clientRect = platform.getClientRect(window);
+    }
     windowed = !windowed;
     deviceEntry.windowed = windowed;
     adjustWindowStyle();
