@@ -20,7 +20,7 @@ using gfx::D3DXVECTOR3;
 
 namespace {
 
-// 0.001 radian of turn per pixel of mouse movement.
+// 0.001 radian of turn per device pixel of mouse movement.
 constexpr float mouseLookRate = 0.001f;
 // Pitch stays within a quarter turn either way: the single-precision pi/2.
 constexpr double steepestPitch = 1.5707963705062866;
@@ -164,8 +164,10 @@ void OrreryApplication::advanceClock() {
 // moved, the next frame measures from where it is now instead.
 void OrreryApplication::applyMouseLook() {
     const gfx::POINT cursor = platform.getCursorPos();
-    const int32_t dx = cursor.x - dragOrigin.x;
-    const int32_t dy = cursor.y - dragOrigin.y;
+    // The turn counts device pixels: at a display scale of 2 the same hand
+    // movement crosses twice the window system's pixels' worth of them.
+    const int32_t dx = toDevicePixels(cursor.x - dragOrigin.x);
+    const int32_t dy = toDevicePixels(cursor.y - dragOrigin.y);
     yaw = yawBase - float(dx) * mouseLookRate;
     pitch = pitchBase - float(dy) * mouseLookRate;
     if (pitch < -steepestPitch) pitch = float(-steepestPitch);

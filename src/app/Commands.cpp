@@ -250,8 +250,10 @@ void OrreryApplication::beginMouseLook() {
         device->ShowCursor(0);
     savedCursor = platform.getCursorPos();
     if (platform.canSetCursorPos()) {
-        const gfx::POINT centre = platform.clientToScreen(
-            window, gfx::POINT{backBufferWidth / 2, backBufferHeight / 2});
+        // The back buffer's centre, from its device pixels to client coordinates.
+        const gfx::POINT centre =
+            platform.clientToScreen(window, gfx::POINT{toWindowPixels(backBufferWidth / 2),
+                                                       toWindowPixels(backBufferHeight / 2)});
         platform.setCursorPos(centre.x, centre.y);
     }
     dragOrigin = platform.getCursorPos(); // where the cursor really landed

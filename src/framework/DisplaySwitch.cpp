@@ -19,6 +19,12 @@ HRESULT GraphicsApplication::switchScreenMode() {
     if (!windowed && !deviceEntry.windowCapable) return fallBackToWindow();
 
     ready = 0;
+    if (windowed) {
+        // The window comes back to where it is now: a move that reached us
+        // as no gesture (the window manager placing or moving it) counts too.
+        windowRect = platform.getWindowRect(window);
+        clientRect = platform.getClientRect(window);
+    }
     windowed = !windowed;
     deviceEntry.windowed = windowed;
     adjustWindowStyle();
@@ -33,9 +39,9 @@ HRESULT GraphicsApplication::switchScreenMode() {
     presentParameters.hDeviceWindow = window;
     if (windowed) {
         presentParameters.BackBufferWidth =
-            static_cast<uint32_t>(clientRect.right - clientRect.left);
+            static_cast<uint32_t>(toDevicePixels(clientRect.right - clientRect.left));
         presentParameters.BackBufferHeight =
-            static_cast<uint32_t>(clientRect.bottom - clientRect.top);
+            static_cast<uint32_t>(toDevicePixels(clientRect.bottom - clientRect.top));
         presentParameters.BackBufferFormat = currentAdapterEntry().desktopMode.Format;
     } else {
         presentParameters.BackBufferWidth = mode.width;

@@ -7,6 +7,7 @@
 //   - bringUpDevice, resetDevice and their cursor handling
 //   - run, produceFrame
 //   - suspendFrames
+//   - display scale
 //   - theApplication, runApplication
 #include "framework/GraphicsApplication.h"
 
@@ -14,6 +15,8 @@
 #include "framework/ErrorMessages.h"
 #include "framework/FrameStatistics.h"
 #include "framework/FrameTimer.h"
+
+#include <cmath>
 
 namespace framework {
 
@@ -157,9 +160,9 @@ HRESULT GraphicsApplication::bringUpDevice() {
     presentParameters = {};
     if (windowed) {
         presentParameters.BackBufferWidth =
-            static_cast<uint32_t>(clientRect.right - clientRect.left);
+            static_cast<uint32_t>(toDevicePixels(clientRect.right - clientRect.left));
         presentParameters.BackBufferHeight =
-            static_cast<uint32_t>(clientRect.bottom - clientRect.top);
+            static_cast<uint32_t>(toDevicePixels(clientRect.bottom - clientRect.top));
         presentParameters.BackBufferFormat = adapter.desktopMode.Format;
         presentParameters.MultiSampleType = deviceEntry.windowMultisample;
         presentParameters.FullScreen_PresentationInterval = gfx::D3DPRESENT_INTERVAL_DEFAULT;
@@ -282,7 +285,11 @@ int32_t GraphicsApplication::run() {
     platform.peekMessage(&message, false);
 
     while (message.message != platform::WM_QUIT) {
-        bool taken = active ? platform.peekMessage(&message, true) : platform.getMessage(&message);
+        // Only a loop that can draw polls; a minimised or paused one (a menu,
+        // a dialog, a size/move gesture) waits for the next message, as
+        // Win32's modal loops do, instead of spinning on an empty queue.
+        const bool drawing = active && ready;
+        bool taken = drawing ? platform.peekMessage(&message, true) : platform.getMessage(&message);
         if (taken) {
             if (message.message != platform::WM_QUIT &&
                 !platform.translateAccelerator(window, message))
@@ -339,6 +346,17 @@ void GraphicsApplication::suspendFrames(bool pause) {
     ready = pauseCount == 0;
     if (pause && pauseCount == 1 && timeRunning) FrameTimer(TimerCommand::Stop);
     if (!pause && pauseCount == 0 && timeRunning) FrameTimer(TimerCommand::Start);
+}
+
+// ------------------------------------------------------- display scale
+int32_t GraphicsApplication::toDevicePixels(int32_t length) {
+    const uint32_t dpi = platform.getDpiForWindow(window);
+    return dpi == 0 ? length : int32_t(std::lround(double(length) * dpi / 96.0));
+}
+
+int32_t GraphicsApplication::toWindowPixels(int32_t devicePixels) {
+    const uint32_t dpi = platform.getDpiForWindow(window);
+    return dpi == 0 ? devicePixels : int32_t(std::lround(double(devicePixels) * 96.0 / dpi));
 }
 
 // ------------------------------------------------------------- entry point

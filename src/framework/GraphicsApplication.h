@@ -69,6 +69,12 @@ public:
     HRESULT fallBackToWindow();
     HRESULT runDeviceDialog();
     void updateFrameStatistics();
+    // Lengths in the window system's pixels (client and screen coordinates)
+    // and in the device pixels the back buffer counts, at the window's
+    // display scale: a windowed back buffer covers the client area in device
+    // pixels, so the picture is never scaled up at 2x.
+    int32_t toDevicePixels(int32_t length);
+    int32_t toWindowPixels(int32_t devicePixels);
 
     // ---- fields, in declaration order (booleans are 0 or 1)
     AdapterEntry adapters[maxAdapters] = {};
@@ -120,6 +126,9 @@ protected:
 private:
     // Full-screen cursor and cursor clipping after a device is created or reset.
     void applyCursorSettings();
+    // Windowed: takes the window and client rectangles again and resets the
+    // device when the client size has changed (see MessageTable.cpp).
+    HRESULT fitBackBufferToClient(bool afterGesture);
     // The WM_CLOSE sequence; runs once (a later WM_CLOSE finds nothing to do).
     void shutDown();
     // Gives up the framework's reference to the device; false when others
@@ -129,6 +138,8 @@ private:
                          gfx::D3DFORMAT* depthStencilFormat);
 
     bool shutDownDone = false;
+    // Between WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE: size messages wait for the end.
+    bool sizeMoveUnderway = false;
 };
 
 // The process-wide pointer to the one application object, set by its

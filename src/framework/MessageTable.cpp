@@ -2,6 +2,11 @@
 // loops, minimise and restore, the resize reset, full-screen cursor and
 // hit-test handling, the device and display commands, exit and close.
 //
+// The back buffer follows the client area at the end of a size/move gesture
+// and at every size change that comes without one (maximise, restore,
+// snapping and tiling by the window manager), so the picture in a window is
+// never a stretched copy of an old back buffer.
+//
 // A row that does not return hands the message on to the platform's default
 // processing, which is what a result of 0 means here.
 #include "framework/ErrorMessages.h"
@@ -48,6 +53,11 @@ intptr_t GraphicsApplication::handleMessage(HWND, uint32_t message, uintptr_t wP
             active = 0;
         } else {
             active = 1;
+            // Inside a gesture the size settles only at its end.
+            if (!sizeMoveUnderway && gfx::FAILED(fitBackBufferToClient(false))) {
+                showError(errorResetFailed, ErrorKind::Fatal);
+                return 0;
+            }
         }
         break;
 
@@ -75,7 +85,11 @@ intptr_t GraphicsApplication::handleMessage(HWND, uint32_t message, uintptr_t wP
         break;
 
     case WM_ENTERMENULOOP:
+        suspendFrames(true);
+        break;
+
     case WM_ENTERSIZEMOVE:
+        sizeMoveUnderway = true;
         suspendFrames(true);
         break;
 
@@ -84,27 +98,11 @@ intptr_t GraphicsApplication::handleMessage(HWND, uint32_t message, uintptr_t wP
         break;
 
     case WM_EXITSIZEMOVE:
+        sizeMoveUnderway = false;
         suspendFrames(false);
-        if (active && windowed) {
-            RECT oldClient = clientRect;
-            windowRect = platform.getWindowRect(window);
-            clientRect = platform.getClientRect(window);
-            int32_t width = clientRect.right - clientRect.left;
-            int32_t height = clientRect.bottom - clientRect.top;
-            // Without a device there is no back buffer to resize; the next
-            // device is made at the new client size.
-            if (device && (width != oldClient.right - oldClient.left ||
-                           height != oldClient.bottom - oldClient.top)) {
-                // A new client size needs a back buffer of that size.
-                ready = 0;
-                presentParameters.BackBufferWidth = static_cast<uint32_t>(width);
-                presentParameters.BackBufferHeight = static_cast<uint32_t>(height);
-                if (gfx::FAILED(resetDevice())) {
-                    showError(errorResetFailed, ErrorKind::Fatal);
-                    return 0;
-                }
-                ready = 1;
-            }
+        if (gfx::FAILED(fitBackBufferToClient(true))) {
+            showError(errorResetFailed, ErrorKind::Fatal);
+            return 0;
         }
         break;
 
@@ -159,6 +157,39 @@ intptr_t GraphicsApplication::handleMessage(HWND, uint32_t message, uintptr_t wP
         break;
     }
     return defaultProcessing;
+}
+
+// The window rectangles are taken again after a gesture (a move included);
+// after a plain size message only when the client size has changed, so a
+// move the window manager makes on the way (leaving full screen, say) never
+// replaces the rectangle a return from full screen puts back.
+HRESULT GraphicsApplication::fitBackBufferToClient(bool afterGesture) {
+    if (!active || !windowed) return gfx::S_OK;
+    const RECT client = platform.getClientRect(window);
+    const bool sizeChanged = client.right - client.left != clientRect.right - clientRect.left ||
+                             client.bottom - client.top != clientRect.bottom - clientRect.top;
+    if (!afterGesture && !sizeChanged) return gfx::S_OK;
+    windowRect = platform.getWindowRect(window);
+    clientRect = client;
+    // Without a device there is no back buffer to resize; the next device
+    // is made at the new client size.
+    if (!device) return gfx::S_OK;
+    // The client area in device pixels: a gesture that takes the window to
+    // a screen of another scale needs a new back buffer too.
+    const auto width = static_cast<uint32_t>(toDevicePixels(client.right - client.left));
+    const auto height = static_cast<uint32_t>(toDevicePixels(client.bottom - client.top));
+    if (width == presentParameters.BackBufferWidth && height == presentParameters.BackBufferHeight)
+        return gfx::S_OK;
+    // Frames stay off during the reset and then resume as they were (a menu
+    // may be open).
+    const int32_t wasReady = ready;
+    ready = 0;
+    presentParameters.BackBufferWidth = width;
+    presentParameters.BackBufferHeight = height;
+    const HRESULT hr = resetDevice();
+    if (gfx::FAILED(hr)) return hr;
+    ready = wasReady;
+    return gfx::S_OK;
 }
 
 } // namespace framework

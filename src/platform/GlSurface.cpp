@@ -86,6 +86,8 @@ void GlSurface::postButton(QMouseEvent* event, bool down) {
     default:
         return; // no other button has a message in this program
     }
+    // Win32 asks for the cursor before every mouse message, presses included.
+    post(WM_SETCURSOR, reinterpret_cast<uintptr_t>(handle()), MAKELPARAM(HTCLIENT, message));
     post(message, mouseKeyFlags(event->buttons(), event->modifiers()),
          pointParam(event->position()));
 }

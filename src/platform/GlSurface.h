@@ -1,7 +1,12 @@
 // The client area of the main window: a QWindow with an OpenGL surface that
 // the GL device presents into.  It turns its own events into the messages of
-// the client area: WM_PAINT on exposure, WM_SETCURSOR + WM_MOUSEMOVE, the
-// button messages and WM_MOUSEWHEEL, with Win32's wParam/lParam layouts.
+// the client area: WM_PAINT on exposure, WM_SETCURSOR before WM_MOUSEMOVE and
+// the button messages, and WM_MOUSEWHEEL, with Win32's wParam/lParam layouts.
+//
+// Its own cursor belongs to the GL device (the full-screen hardware cursor);
+// without one it shows the main window's, which the platform sets (the
+// system cursor: ShowCursor, SetCursor), as X11 gives a child window with no
+// cursor of its own its parent's.
 #pragma once
 
 #include "platform/MessageQueue.h"

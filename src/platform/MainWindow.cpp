@@ -139,7 +139,10 @@ void MainWindow::showWithClientSize(int clientWidth, int clientHeight) {
         const QSize got = glSurface->size();
         const bool landed = size() == requested;
         if (landed) wanted = asked.boundedTo(largestClientSize(frameGeometry().size() - got));
-        if (got == wanted) break;
+        // Exposed means mapped, and a window manager maps a window only once
+        // it has framed and placed it: the window rectangle read next is the
+        // real one, frame included.
+        if (got == wanted && glSurface->isExposed()) break;
         if (landed) { // the last request has landed: correct it
             requested = size() + (wanted - got);
             resize(requested);
@@ -171,15 +174,38 @@ void MainWindow::showFullScreenMode(bool fullScreen) {
     }
 }
 
+QMargins MainWindow::decorationMargins() {
+    // Only a framed, windowed state tells the frame; a full-screen window (or
+    // one on its way back) has none.
+    if (!fullScreenMode && !isFullScreen() && windowHandle()) {
+        const QMargins seen = windowHandle()->frameMargins();
+        if (!seen.isNull()) knownDecoration = seen;
+    }
+    return knownDecoration;
+}
+
+QRect MainWindow::frameRect() {
+    const QRect outer = geometry().marginsAdded(decorationMargins());
+    if (!fullScreenMode) handedOut = {outer, geometry()};
+    return outer;
+}
+
 void MainWindow::setFrameRect(const QRect& outer) {
     notePlatformChange();
-    const QRect inner = geometry();
-    const QRect framed = frameGeometry();
-    const int frameWidth = framed.width() - inner.width();
-    const int frameHeight = framed.height() - inner.height();
-    move(outer.topLeft()); // a top-level's position is that of its frame
-    resize(std::max(0, outer.width() - frameWidth), std::max(0, outer.height() - frameHeight));
+    // The rectangle last handed out while windowed puts back exactly the
+    // geometry it was taken from, even when the window manager's frame has
+    // become known (or changed) in between.
+    const QRect inner = outer == handedOut.outer ? handedOut.inner
+                                                 : outer.marginsRemoved(decorationMargins());
+    setGeometry(inner.x(), inner.y(), std::max(0, inner.width()), std::max(0, inner.height()));
     show();
+}
+
+void MainWindow::setSystemCursor(Qt::CursorShape shape) {
+    // On the top-level window itself, which the GL surface is a child of:
+    // the widgets' cursor handling sets it only while the pointer is over a
+    // widget (the menu bar), and the next WM_SETCURSOR sets it back.
+    if (QWindow* topLevel = windowHandle()) topLevel->setCursor(shape);
 }
 
 void MainWindow::showCentredText(const QString& text) {

@@ -10,6 +10,15 @@
 // Changes the platform makes (showing, full screen, setWindowRect) and
 // window state changes (maximise, minimise) are not gestures, as on Win32,
 // where SetWindowPos and maximising send no size-move messages.
+//
+// The outer rectangle (Win32's window rectangle) is the client geometry
+// grown by the window manager's frame.  The frame is remembered from the
+// last time the window showed one: right after full screen, and before the
+// window manager has framed the window again, Qt knows no frame at all, and
+// an outer rectangle taken then would grow the window by its frame on every
+// return from full screen.  The last outer rectangle handed out while
+// windowed goes back to exactly the geometry it was taken from, so that a
+// frame that becomes known late cannot shift or shrink the window either.
 #pragma once
 
 #include "platform/GlSurface.h"
@@ -47,8 +56,14 @@ public:
     // Full screen without menu bar, or the normal window with it.
     void showFullScreenMode(bool fullScreen);
     bool inFullScreenMode() const { return fullScreenMode; }
+    // The window with its frame, in screen coordinates (see above).
+    QRect frameRect();
     // Moves and sizes the window so that its frame covers outer (screen coordinates).
     void setFrameRect(const QRect& outer);
+
+    // The system cursor over the client area (the GL surface shows it
+    // whenever the GL device has no cursor of its own there).
+    void setSystemCursor(Qt::CursorShape shape);
 
     // The loading text, centred over the client area until hideCentredText.
     void showCentredText(const QString& text);
@@ -72,6 +87,8 @@ private:
     void keepFrameOnScreen();
     void post(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0);
     void geometryChanged();
+    // The window manager's frame around the client geometry, as last seen.
+    QMargins decorationMargins();
 
     MessageQueue& queue;
     GlSurface* glSurface = nullptr; // owned by its container
@@ -80,7 +97,11 @@ private:
     std::unique_ptr<MenuModel> menuModel;
     QTimer sizeMoveSettle;
     QElapsedTimer sincePlatformChange;
-    QRect normalFrame; // the windowed geometry to return to from full screen
+    QRect normalFrame;        // the windowed geometry to return to from full screen
+    QMargins knownDecoration; // the frame last seen around the windowed geometry
+    struct HandedOut {
+        QRect outer, inner;
+    } handedOut; // the last windowed frameRect and the geometry it came from
     bool fullScreenMode = false;
     bool inSizeMove = false;
 };

@@ -114,6 +114,11 @@ public:
     virtual void drawCentredText(HWND window, const char* text) = 0;
     // The screen's size in pixels (the desktop mode).
     virtual RECT getScreenRect() = 0;
+    // GetDpiForWindow: 96 at a display scale of 1.  Window and client
+    // rectangles, cursor positions and the screen rectangle count the window
+    // system's pixels; the client area holds (its size x dpi / 96) device
+    // pixels, which is what a back buffer must count to be shown unscaled.
+    virtual uint32_t getDpiForWindow(HWND window) = 0;
 
     // ---- message queue
     // Non-blocking: false when the queue is empty.  remove = PM_REMOVE.

@@ -33,6 +33,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 
 namespace platform {
 
@@ -165,8 +166,8 @@ void QtPlatform::setWindowStyle(HWND handle, uint32_t style) {
 }
 
 RECT QtPlatform::getWindowRect(HWND handle) {
-    const MainWindow* w = windowFor(handle);
-    return w ? toRect(w->frameGeometry()) : RECT{};
+    MainWindow* w = windowFor(handle);
+    return w ? toRect(w->frameRect()) : RECT{};
 }
 
 RECT QtPlatform::getClientRect(HWND handle) {
@@ -215,6 +216,12 @@ RECT QtPlatform::getScreenRect() {
     return screen ? toRect(screen->geometry()) : RECT{};
 }
 
+uint32_t QtPlatform::getDpiForWindow(HWND handle) {
+    const MainWindow* w = windowFor(handle);
+    const qreal ratio = w ? w->surface()->devicePixelRatio() : qGuiApp->devicePixelRatio();
+    return uint32_t(std::lround(96.0 * ratio));
+}
+
 // =========================================================== message queue and accelerators
 
 void QtPlatform::beforePump() {
@@ -252,6 +259,8 @@ intptr_t QtPlatform::sendMessage(HWND handle, uint32_t message, uintptr_t wParam
 intptr_t QtPlatform::dispatchMessage(const Message& message) {
     if (message.message != WM_SETCURSOR || !windowFor(message.window))
         return sendMessage(message.window, message.message, message.wParam, message.lParam);
+    // Win32 asks no window for a cursor while the mouse is captured.
+    if (captured) return 0;
     // What DefWindowProc does unless the handler sets a cursor itself: the
     // class cursor comes back over the client area.  The shape is settled
     // after the handler, so a handler that hides it again causes no flicker.
@@ -318,7 +327,7 @@ std::vector<MenuItemState> QtPlatform::menuItems(HMENU menu) {
 void QtPlatform::applyCursor() {
     if (!window) return;
     const bool hidden = cursorDisplayCount < 0 || cursorShapeHidden;
-    window->surface()->setCursor(hidden ? Qt::BlankCursor : Qt::ArrowCursor);
+    window->setSystemCursor(hidden ? Qt::BlankCursor : Qt::ArrowCursor);
 }
 
 POINT QtPlatform::getCursorPos() {

@@ -23,10 +23,14 @@
 // clipCursor does not confine, setCapture relies on that implicit grab, and
 // setWindowRect sizes the window where the compositor put it.
 //
-// Cursor: clipCursor is enforced by putting the cursor back inside the
-// rectangle whenever it moves over the client area (X11 has no confinement
-// without a pointer grab); with the full-screen window the rectangle is the
-// whole screen, so nothing more is needed there.
+// Cursor: ShowCursor's counter and SetCursor(NULL) set the system cursor,
+// on the main window; the GL device's full-screen cursor sits on the GL
+// surface above it and wins while shown (see GlSurface.h).  WM_SETCURSOR is
+// not dispatched while the mouse is captured, as on Win32.  clipCursor is
+// enforced by putting the cursor back inside the rectangle whenever it moves
+// over the client area (X11 has no confinement without a pointer grab); with
+// the full-screen window the rectangle is the whole screen, so nothing more
+// is needed there.
 //
 // Loading text: drawCentredText shows the text on a white native overlay
 // above the GL surface (which QPainter cannot draw on); the overlay goes when
@@ -86,6 +90,7 @@ public:
     POINT clientToScreen(HWND window, POINT point) override;
     void drawCentredText(HWND window, const char* text) override;
     RECT getScreenRect() override;
+    uint32_t getDpiForWindow(HWND window) override;
 
     // ---- message queue
     bool peekMessage(Message* message, bool remove) override;

@@ -194,6 +194,29 @@ TEST(Run, AMinimisedWindowWaitsForMessagesAndDrawsNothing) {
     EXPECT_FALSE(h.log.contains("getMessage on an empty queue"));
 }
 
+TEST(Run, APausedLoopWaitsForMessagesAndDrawsNothing) {
+    Harness h;
+    auto& app = h.start();
+    h.platform.push(WM_ENTERMENULOOP);
+    bool menuClosed = false;
+    h.platform.onIdle = [&] {
+        h.platform.advanceClock(0.02);
+        if (!menuClosed) {
+            // Reached from getMessage: the paused loop waits, it does not poll.
+            EXPECT_EQ(h.platform.waits, 1);
+            EXPECT_EQ(app.ready, 0);
+            EXPECT_EQ(h.log.count("hook renderFrame"), 0u);
+            h.platform.push(WM_EXITMENULOOP);
+            menuClosed = true;
+        } else if (h.log.count("hook renderFrame") == 1) {
+            h.platform.push(WM_CLOSE);
+        }
+    };
+    EXPECT_EQ(app.run(), 0);
+    EXPECT_TRUE(menuClosed);
+    EXPECT_FALSE(h.log.contains("getMessage on an empty queue"));
+}
+
 TEST(Frame, AZeroIntervalSkipsTheWholeFrame) {
     Harness h;
     auto& app = h.start();
@@ -268,6 +291,38 @@ TEST(Resize, ANewClientSizeResetsTheDeviceOnce) {
     EXPECT_EQ(app.ready, 1);
     EXPECT_EQ(app.backBufferDesc.Width, 640u);
     EXPECT_EQ(app.clientRect.right, 640);
+}
+
+// Maximise, restore, snapping and tiling come as size messages without a
+// gesture: the back buffer follows at once, never stretched meanwhile.
+TEST(Resize, ASizeMessageOutsideAGestureResetsAtOnce) {
+    Harness h;
+    auto& app = h.start();
+    h.platform.resizeClient(800, 560);
+    h.send(WM_SIZE, SIZE_MAXIMIZED);
+    EXPECT_EQ(h.log.only({"hook", "device"}),
+              (Lines{"hook releaseVideoResources", "device Reset 800x560 format 22 windowed 1",
+                     "hook createVideoResources"}));
+    EXPECT_EQ(app.ready, 1);
+    EXPECT_EQ(app.clientRect.right, 800);
+
+    h.log.clear();
+    h.send(WM_SIZE, SIZE_MAXIMIZED); // the same size again
+    h.send(WM_ENTERSIZEMOVE);
+    h.platform.resizeClient(500, 400);
+    h.send(WM_SIZE, SIZE_RESTORED); // inside a gesture: only at its end
+    EXPECT_TRUE(h.log.only({"hook", "device"}).empty());
+    h.send(WM_EXITSIZEMOVE);
+    EXPECT_EQ(h.log.only({"device"}), (Lines{"device Reset 500x400 format 22 windowed 1"}));
+
+    // A size change while a menu is open keeps the frames paused.
+    h.send(WM_ENTERMENULOOP);
+    h.platform.resizeClient(600, 450);
+    h.send(WM_SIZE, SIZE_RESTORED);
+    EXPECT_EQ(app.backBufferDesc.Width, 600u);
+    EXPECT_EQ(app.ready, 0);
+    h.send(WM_EXITMENULOOP);
+    EXPECT_EQ(app.ready, 1);
 }
 
 TEST(Resize, AMoveThatKeepsTheClientSizeDoesNotReset) {

@@ -192,19 +192,28 @@ TEST(Window, MouseMessagesCarryClientPointsFlagsAndWheelDelta) {
 TEST(Window, CursorCounterHidesBelowZeroAndSetCursorMessageRestoresTheShape) {
     PlatformFixture fixture;
     Platform& p = *fixture.platform;
-    GlSurface* surface = fixture.platform->surface();
+    // The system cursor is the main window's; the GL surface keeps none of
+    // its own, so that it shows the main window's (the GL device's cursor
+    // goes there in full screen).
+    QWindow* main = fixture.platform->mainWindow()->windowHandle();
+    ASSERT_NE(main, nullptr);
     EXPECT_EQ(p.showCursor(false), -1);
-    EXPECT_EQ(surface->cursor().shape(), Qt::BlankCursor);
+    EXPECT_EQ(main->cursor().shape(), Qt::BlankCursor);
     EXPECT_EQ(p.showCursor(false), -2);
     EXPECT_EQ(p.showCursor(true), -1);
-    EXPECT_EQ(surface->cursor().shape(), Qt::BlankCursor);
+    EXPECT_EQ(main->cursor().shape(), Qt::BlankCursor);
     EXPECT_EQ(p.showCursor(true), 0);
-    EXPECT_EQ(surface->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(main->cursor().shape(), Qt::ArrowCursor);
 
     p.hideCursorShape();
-    EXPECT_EQ(surface->cursor().shape(), Qt::BlankCursor);
+    EXPECT_EQ(main->cursor().shape(), Qt::BlankCursor);
+    // While the mouse is captured no window is asked for a cursor.
+    p.setCapture(fixture.window);
     p.dispatchMessage(Message{fixture.window, WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)});
-    EXPECT_EQ(surface->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(main->cursor().shape(), Qt::BlankCursor);
+    p.releaseCapture();
+    p.dispatchMessage(Message{fixture.window, WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)});
+    EXPECT_EQ(main->cursor().shape(), Qt::ArrowCursor);
 
     p.setCursorPos(300, 200);
     processEventsFor(20);

@@ -119,6 +119,7 @@ bool FakePlatform::peekMessage(Message* message, bool remove) {
 }
 
 bool FakePlatform::getMessage(Message* message) {
+    ++waits;
     if (queue.empty() && onIdle) onIdle();
     if (queue.empty()) {
         // A real queue would block for ever: end the loop and say so.

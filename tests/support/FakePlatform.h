@@ -116,6 +116,7 @@ public:
     uint32_t style = 0;
     RECT windowRect, clientRect;
     RECT screenRect{0, 0, 1280, 1024};
+    uint32_t dpi = 96;                                          // the display scale: 192 for 2x
     static constexpr int32_t frameWidth = 16, frameHeight = 58; // borders and menu bar
 
     // ---- messages
@@ -125,6 +126,7 @@ public:
     // Empty polls before the fake ends a loop that never quits.
     int idleLimit = 100000;
     int idlePolls = 0;
+    int waits = 0; // getMessage calls: the loop waited instead of polling
     std::map<std::string, uint32_t> accelerators; // key name -> command id
 
     // ---- menus
@@ -172,6 +174,7 @@ public:
     POINT clientToScreen(HWND window, POINT point) override;
     void drawCentredText(HWND window, const char* text) override;
     RECT getScreenRect() override { return screenRect; }
+    uint32_t getDpiForWindow(HWND) override { return dpi; }
 
     bool peekMessage(platform::Message* message, bool remove) override;
     bool getMessage(platform::Message* message) override;

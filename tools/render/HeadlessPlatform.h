@@ -56,6 +56,7 @@ public:
     platform::POINT clientToScreen(platform::HWND window, platform::POINT point) override;
     void drawCentredText(platform::HWND window, const char* text) override;
     platform::RECT getScreenRect() override;
+    uint32_t getDpiForWindow(platform::HWND) override { return 96; } // no display to scale
 
     // ---- message queue
     bool peekMessage(platform::Message* message, bool remove) override;

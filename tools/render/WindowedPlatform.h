@@ -59,6 +59,9 @@ public:
         inner->drawCentredText(window, text);
     }
     platform::RECT getScreenRect() override { return inner->getScreenRect(); }
+    uint32_t getDpiForWindow(platform::HWND window) override {
+        return inner->getDpiForWindow(window);
+    }
     void postMessage(platform::HWND window, uint32_t message, uintptr_t wParam,
                      intptr_t lParam) override {
         inner->postMessage(window, message, wParam, lParam);

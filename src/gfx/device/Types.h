@@ -126,6 +126,9 @@ constexpr uint32_t D3DSWAPEFFECT_COPY = 3;
 // Presentation intervals
 constexpr uint32_t D3DPRESENT_INTERVAL_DEFAULT = 0;
 constexpr uint32_t D3DPRESENT_INTERVAL_ONE = 1;
+constexpr uint32_t D3DPRESENT_INTERVAL_TWO = 2;
+constexpr uint32_t D3DPRESENT_INTERVAL_THREE = 4;
+constexpr uint32_t D3DPRESENT_INTERVAL_FOUR = 8;
 constexpr uint32_t D3DPRESENT_INTERVAL_IMMEDIATE = 0x80000000;
 
 constexpr uint32_t D3DBACKBUFFER_TYPE_MONO = 0;

@@ -4,13 +4,26 @@
 #include "gfx/gl/GlDebugOutput.h"
 #include "gfx/gl/GlSurfacelessContext.h"
 
+#include <QGuiApplication>
 #include <QOffscreenSurface>
 #include <QOpenGLVersionFunctionsFactory>
 #include <QWindow>
+#include <QtGui/qguiapplication_platform.h>
 
 #include <cstdio>
 
 namespace gfx::gl {
+
+namespace {
+
+// The window-system calls of GLX_EXT_swap_control, GLX_MESA_swap_control
+// and EGL 1.1, looked up at run time so that no GLX or EGL header (and its
+// macros) comes near Qt's.
+using GlxSwapIntervalExt = void (*)(Display* display, unsigned long drawable, int interval);
+using GlxSwapIntervalMesa = int (*)(unsigned int interval);
+using EglSwapInterval = unsigned int (*)(void* display, int interval);
+
+} // namespace
 
 QSurfaceFormat GlContext::requestedFormat() {
     QSurfaceFormat format;
@@ -110,6 +123,36 @@ bool GlContext::makeCurrent() {
     if (QOpenGLContext::currentContext() == context.get() && context->surface() == surface)
         return true;
     return context->makeCurrent(surface);
+}
+
+bool GlContext::setSwapInterval(int interval) {
+    if (interval == swapInterval) return true;
+    if (!target || !makeCurrent()) return false;
+    bool set = false;
+#if QT_CONFIG(xcb_glx_plugin)
+    if (context->nativeInterface<QNativeInterface::QGLXContext>()) {
+        const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        const auto ext =
+            reinterpret_cast<GlxSwapIntervalExt>(context->getProcAddress("glXSwapIntervalEXT"));
+        const auto mesa =
+            reinterpret_cast<GlxSwapIntervalMesa>(context->getProcAddress("glXSwapIntervalMESA"));
+        if (ext && x11) {
+            ext(x11->display(), static_cast<unsigned long>(target->winId()), interval);
+            set = true;
+        } else if (mesa) {
+            set = mesa(static_cast<unsigned int>(interval)) == 0;
+        }
+    }
+#endif
+#if QT_CONFIG(egl)
+    if (const auto* egl = context->nativeInterface<QNativeInterface::QEGLContext>()) {
+        const auto swap =
+            reinterpret_cast<EglSwapInterval>(context->getProcAddress("eglSwapInterval"));
+        set = swap && swap(egl->display(), interval) != 0;
+    }
+#endif
+    if (set) swapInterval = interval;
+    return set;
 }
 
 void GlContext::swapBuffers() {

@@ -39,6 +39,12 @@ public:
 
     bool makeCurrent();
     void swapBuffers();
+    // Retraces to wait for at each swap of the window's buffers (0: none).
+    // Set through GLX or EGL directly: Qt fixes a window's interval when it
+    // first binds a context to it.  False off screen or where the driver
+    // offers no control of it.
+    bool setSwapInterval(int interval);
+    int currentSwapInterval() const { return swapInterval; }
     bool isValid() const;
     GlFunctions& functions() { return *gl; }
     // The ES 2 subset, for the generic vertex attribute values the 3.3 core
@@ -60,6 +66,7 @@ private:
     QWindow* target = nullptr;
     GlFunctions* gl = nullptr;
     ClipControlFunction clipControl = nullptr;
+    int swapInterval = -1; // as last set; -1 before the first setSwapInterval
 };
 
 } // namespace gfx::gl

@@ -45,6 +45,33 @@ bool isShown(QWindow& window) {
     return top != &window && top->isExposed();
 }
 
+// Where the back buffer shows in a window of windowWidth x windowHeight
+// pixels (top row 0).  Windowed: over the whole client area, stretched when
+// it no longer matches (as Direct3D does until Reset).  Full screen: the
+// largest centred rectangle of the back buffer's aspect, with black bars
+// beside or above and below it, as a monitor shows a mode of another aspect
+// than its own.
+struct PresentArea {
+    GLint x = 0, y = 0, width = 0, height = 0;
+};
+
+PresentArea presentArea(GLint bufferWidth, GLint bufferHeight, GLint windowWidth,
+                        GLint windowHeight, bool fullScreen) {
+    if (!fullScreen || bufferWidth <= 0 || bufferHeight <= 0)
+        return {0, 0, windowWidth, windowHeight};
+    // Compared as cross products: no rounding decides which side gets bars.
+    const int64_t across = int64_t(windowWidth) * bufferHeight;
+    const int64_t down = int64_t(windowHeight) * bufferWidth;
+    PresentArea area{0, 0, windowWidth, windowHeight};
+    if (across > down) // a wider window: bars left and right
+        area.width = GLint((down + bufferHeight / 2) / bufferHeight);
+    else if (across < down) // a taller window: bars above and below
+        area.height = GLint((across + bufferWidth / 2) / bufferWidth);
+    area.x = (windowWidth - area.width) / 2;
+    area.y = (windowHeight - area.height) / 2;
+    return area;
+}
+
 } // namespace
 
 // ===================================================== creation and life
@@ -161,6 +188,8 @@ HRESULT GlDevice::initialise(const D3DPRESENT_PARAMETERS& requested, std::string
     gl.glGenVertexArrays(1, &vertexArray);
     gl.glGenBuffers(1, &streamBuffer);
     setFixedGlState();
+    context->setSwapInterval(
+        glSwapInterval(parameters.FullScreen_PresentationInterval, parameters.Windowed != 0));
     return createBackBuffer();
 }
 
@@ -191,6 +220,10 @@ HRESULT GlDevice::Reset(D3DPRESENT_PARAMETERS* requested) {
     }
     *requested = parameters;
     sceneOpen = false;
+    // Between window and full screen the retrace wait and the cursor change.
+    context->setSwapInterval(
+        glSwapInterval(parameters.FullScreen_PresentationInterval, parameters.Windowed != 0));
+    applyCursor();
     return S_OK;
 }
 
@@ -206,14 +239,21 @@ HRESULT GlDevice::Present(const RECT* source, const RECT* dest, HWND overrideWin
         const GLint width = GLint(window->width() * ratio),
                     height = GLint(window->height() * ratio);
         const GLint bw = GLint(backBuffer.width()), bh = GLint(backBuffer.height());
+        const PresentArea area = presentArea(bw, bh, width, height, !parameters.Windowed);
         gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, image);
         gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, context->defaultFramebuffer());
         gl.glDisable(GL_SCISSOR_TEST);
         gl.glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        // Turned upright (the back buffer is stored top row first), and
-        // stretched over the window when it no longer matches it.
-        gl.glBlitFramebuffer(0, 0, bw, bh, 0, height, width, 0, GL_COLOR_BUFFER_BIT,
-                             width == bw && height == bh ? GL_NEAREST : GL_LINEAR);
+        if (area.width != width || area.height != height) {
+            gl.glClearColor(0, 0, 0, 1); // the bars
+            gl.glClear(GL_COLOR_BUFFER_BIT);
+        }
+        // Turned upright (the back buffer is stored top row first); GL's
+        // window rows count from the bottom.
+        const GLint top = height - area.y;
+        gl.glBlitFramebuffer(0, 0, bw, bh, area.x, top, area.x + area.width, top - area.height,
+                             GL_COLOR_BUFFER_BIT,
+                             area.width == bw && area.height == bh ? GL_NEAREST : GL_LINEAR);
         gl.glEnable(GL_SCISSOR_TEST);
         context->swapBuffers();
     } else {
@@ -256,6 +296,18 @@ HRESULT GlDevice::GetDisplayMode(D3DDISPLAYMODE* mode) {
 }
 
 // =================================================================== cursor
+// The device's cursor is the full-screen hardware cursor: it goes on the
+// window while the presentation is full screen and shown; in a window, or
+// hidden, the window shows the desktop's cursor again.
+void GlDevice::applyCursor() {
+    QWindow* window = context->window();
+    if (!window || !cursorSet) return;
+    if (cursorShown && !parameters.Windowed)
+        window->setCursor(cursor);
+    else
+        window->unsetCursor();
+}
+
 HRESULT GlDevice::SetCursorProperties(uint32_t hotSpotX, uint32_t hotSpotY, Surface* image) {
     D3DSURFACE_DESC desc;
     if (!image || FAILED(image->GetDesc(&desc)) || desc.Format != D3DFMT_A8R8G8B8 ||
@@ -271,7 +323,7 @@ HRESULT GlDevice::SetCursorProperties(uint32_t hotSpotX, uint32_t hotSpotY, Surf
     image->UnlockRect();
     cursor = QCursor(QPixmap::fromImage(picture), int(hotSpotX), int(hotSpotY));
     cursorSet = true;
-    if (cursorShown && context->window()) context->window()->setCursor(cursor);
+    applyCursor();
     return S_OK;
 }
 
@@ -283,12 +335,7 @@ void GlDevice::SetCursorPosition(int32_t x, int32_t y, uint32_t) {
 int32_t GlDevice::ShowCursor(int32_t show) {
     const int32_t previous = cursorShown;
     cursorShown = show ? 1 : 0;
-    if (QWindow* window = context->window(); window && cursorSet) {
-        if (cursorShown)
-            window->setCursor(cursor);
-        else
-            window->unsetCursor();
-    }
+    applyCursor();
     return previous;
 }
 

@@ -5,13 +5,16 @@
 // (GlStateCache) and the fixed-function program generated for that state
 // (GlPipeline, one program per ProgramKey).  Drawing goes into the
 // back-buffer framebuffer (GlBackBuffer); Present resolves it and
-// blits it to the window, stretched to the window's current size as
-// Direct3D does until Reset, then swaps.  Without a window the device is
-// off screen and Present only resolves and flushes.
+// blits it to the window, then swaps: windowed, stretched to the window's
+// current size as Direct3D does until Reset; full screen, at the mode's
+// aspect with black bars where the screen's differs.  Without a window the
+// device is off screen and Present only resolves and flushes.
 //
 // The hardware cursor is handed to the window as a QCursor (SetCursorProperties
-// builds it, ShowCursor shows or withdraws it); SetCursorPosition is recorded
-// but does not move the system pointer, which the cursor follows anyway.
+// builds it, ShowCursor shows or withdraws it) while the presentation is full
+// screen; in a window the desktop's cursor shows.  SetCursorPosition is
+// recorded but does not move the system pointer, which the cursor follows
+// anyway.
 #pragma once
 
 #include "gfx/device/DeviceResource.h"
@@ -55,6 +58,9 @@ public:
     const D3DPRESENT_PARAMETERS& presentParameters() const { return parameters; }
     const DeviceState& state() const { return tracker.current(); }
     bool usesClipControl() const { return context->hasClipControl(); }
+    // Retraces each Present waits for, as set for the presentation (-1
+    // where the window system offers no control of it).
+    int swapInterval() const { return context->currentSwapInterval(); }
 
     // For the device's resources.
     GlFunctions& functions() { return gl; }
@@ -159,6 +165,8 @@ private:
     bool adoptParameters(const D3DPRESENT_PARAMETERS& requested, D3DPRESENT_PARAMETERS& out) const;
     HRESULT createBackBuffer();
     void setFixedGlState();
+    // Puts the device's cursor on the window, or takes it off (see above).
+    void applyCursor();
 
     // The per-draw translation: fixed-function states, textures, samplers,
     // uniforms and the vertex layout from `buffer` at byte `base`.

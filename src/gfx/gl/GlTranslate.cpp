@@ -174,4 +174,23 @@ GLenum glPolygonMode(uint32_t d3dFill) {
     }
 }
 
+int glSwapInterval(uint32_t d3dPresentInterval, bool windowed) {
+    if (windowed) return 0;
+    switch (d3dPresentInterval) {
+    case D3DPRESENT_INTERVAL_IMMEDIATE:
+        return 0;
+    case D3DPRESENT_INTERVAL_DEFAULT:
+    case D3DPRESENT_INTERVAL_ONE:
+        return 1;
+    case D3DPRESENT_INTERVAL_TWO:
+        return 2;
+    case D3DPRESENT_INTERVAL_THREE:
+        return 3;
+    case D3DPRESENT_INTERVAL_FOUR:
+        return 4;
+    default:
+        return int(unexpected("D3DPRESENT_INTERVAL", d3dPresentInterval, 1));
+    }
+}
+
 } // namespace gfx::gl

@@ -16,5 +16,9 @@ GLenum glMagFilter(uint32_t d3dFilter);
 GLenum glMinFilter(uint32_t minFilter, uint32_t mipFilter);
 GLenum glAddressMode(uint32_t d3dAddress);
 GLenum glPolygonMode(uint32_t d3dFill);
+// The swap interval (retraces per swap) of a presentation interval.  A
+// windowed device presents at once whatever it asks; a full-screen one waits
+// for the retrace unless it asks for IMMEDIATE, DEFAULT meaning ONE there.
+int glSwapInterval(uint32_t d3dPresentInterval, bool windowed);
 
 } // namespace gfx::gl
