@@ -1,6 +1,8 @@
 // The GL client area and its input messages (see GlSurface.h).
 #include "platform/GlSurface.h"
 
+#include "gfx/gl/GlSurfaceFormat.h"
+
 #include <QCursor>
 #include <QExposeEvent>
 #include <QGuiApplication>
@@ -31,14 +33,10 @@ intptr_t pointParam(QPointF point) {
 
 } // namespace
 
+// The GL backend's format; a window starts without waiting for the retrace,
+// and the device sets the interval its present parameters ask for.
 QSurfaceFormat glSurfaceFormat() {
-    QSurfaceFormat format;
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setVersion(3, 3);
-    format.setProfile(QSurfaceFormat::CoreProfile);
-    format.setDepthBufferSize(0);
-    format.setStencilBufferSize(0);
-    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+    QSurfaceFormat format = gfx::gl::glSurfaceFormat();
     format.setSwapInterval(0);
     return format;
 }

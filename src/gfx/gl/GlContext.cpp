@@ -2,6 +2,7 @@
 #include "gfx/gl/GlContext.h"
 
 #include "gfx/gl/GlDebugOutput.h"
+#include "gfx/gl/GlSurfaceFormat.h"
 #include "gfx/gl/GlSurfacelessContext.h"
 
 #include <QGuiApplication>
@@ -26,13 +27,7 @@ using EglSwapInterval = unsigned int (*)(void* display, int interval);
 } // namespace
 
 QSurfaceFormat GlContext::requestedFormat() {
-    QSurfaceFormat format;
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setVersion(3, 3);
-    format.setProfile(QSurfaceFormat::CoreProfile);
-    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
-    format.setDepthBufferSize(0);
-    format.setStencilBufferSize(0);
+    QSurfaceFormat format = glSurfaceFormat();
     requestDebugContext(format);
     return format;
 }
