@@ -127,7 +127,9 @@ def start_program(config, data):
                                stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     deadline = time.monotonic() + 20
     while time.monotonic() < deadline:
-        check(process.poll() is None, f"the program ended early ({process.returncode})")
+        if process.poll() is not None:
+            raise Failure(f"the program ended early ({process.returncode})\n"
+                          f"{process.stderr.read().decode(errors='replace')}")
         found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Orbivista"],
                                capture_output=True, text=True).stdout.split()
         if found:

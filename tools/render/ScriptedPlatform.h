@@ -55,10 +55,9 @@ public:
     }
 
 protected:
-    // For peekMessage and getMessage of the implementations.
-    void runIdle() {
-        if (idle) idle(*this);
-    }
+    // For peekMessage and getMessage of the implementations: what the hook
+    // returned (false: nothing was posted, the loop may draw a frame).
+    bool runIdle() { return idle && idle(*this); }
 
 private:
     FrameStep step;

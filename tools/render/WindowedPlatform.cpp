@@ -29,7 +29,10 @@ void WindowedPlatform::movePointer(int32_t dx, int32_t dy) {
 bool WindowedPlatform::peekMessage(platform::Message* message, bool remove) {
     const bool found = inner->peekMessage(message, remove);
     if (found || !remove) return found;
-    runIdle();
+    // When the script lets a frame run, the loop draws it now: a desktop
+    // message that came in meanwhile (a late configure, an exposure) waits
+    // in the queue until after the frame instead of taking its turn.
+    if (!runIdle()) return false;
     return inner->peekMessage(message, remove);
 }
 
