@@ -112,7 +112,8 @@ bool readLayout(const uint8_t* data, size_t size, BmpLayout& layout) {
     layout.topDown = header.height < 0;
     const int64_t rawHeight = layout.topDown ? -int64_t(header.height) : int64_t(header.height);
     if (header.width <= 0 || rawHeight <= 0 || header.width > int32_t(maxDecodedSide) ||
-        rawHeight > int64_t(maxDecodedSide))
+        rawHeight > int64_t(maxDecodedSide) ||
+        uint64_t(header.width) * uint64_t(rawHeight) > maxDecodedPixels)
         return false;
     layout.width = uint32_t(header.width);
     layout.height = uint32_t(rawHeight);

@@ -28,6 +28,10 @@ struct DecodedImage {
 
 // Largest side we decode.
 constexpr uint32_t maxDecodedSide = 16384;
+// Largest image we decode, in pixels (256 MB as A8R8G8B8).  A few bytes of
+// RLE8 can describe an image of any size, so the size in the header alone
+// must not decide how much memory a file costs.
+constexpr uint64_t maxDecodedPixels = uint64_t(8192) * 8192;
 
 HRESULT decodeBmp(const uint8_t* data, size_t size, DecodedImage& image);
 HRESULT decodeDds(const uint8_t* data, size_t size, DecodedImage& image);
