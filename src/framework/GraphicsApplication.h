@@ -124,6 +124,13 @@ protected:
     ModeEntry& currentModeEntry();
 
 private:
+    // handleMessage's message groups (MessageTable.cpp); each returns what
+    // handleMessage returns for its messages.
+    void repaintWhilePaused();
+    intptr_t handleSizing(uint32_t message, uintptr_t wParam, intptr_t lParam);
+    intptr_t handleCursor(uint32_t message);
+    intptr_t handleSystemMessage(uint32_t message, uintptr_t wParam);
+    intptr_t handleCommand(uint16_t command);
     // Full-screen cursor and cursor clipping after a device is created or reset.
     void applyCursorSettings();
     // Windowed: takes the window and client rectangles again and resets the
