@@ -143,6 +143,19 @@ private:
     bool releaseDevice();
     bool pickDepthFormat(uint32_t adapter, uint32_t deviceType, gfx::D3DFORMAT format,
                          gfx::D3DFORMAT* depthStencilFormat);
+    // enumerateDevices' steps and working records (Enumeration.cpp): one
+    // adapter, one device type on it, one format for that device, the
+    // device's modes, and the device the program starts on.
+    struct FormatChoice;
+    struct HardwareFacts;
+    struct AdapterModeList;
+    void enumerateAdapter(uint32_t ordinal, AdapterEntry& adapter, HardwareFacts& hardware);
+    void enumerateDevice(uint32_t ordinal, const DeviceTypeEntry& type,
+                         const AdapterModeList& list, DeviceEntry& entry, HardwareFacts& hardware);
+    void confirmFormat(uint32_t ordinal, const DeviceEntry& entry, FormatChoice& choice);
+    static void addDeviceModes(const AdapterModeList& list, const FormatChoice* choices,
+                               DeviceEntry& entry);
+    HRESULT chooseStartingDevice(const HardwareFacts& hardware);
 
     bool shutDownDone = false;
     // Between WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE: size messages wait for the end.
