@@ -131,6 +131,14 @@ private:
     intptr_t handleCursor(uint32_t message);
     intptr_t handleSystemMessage(uint32_t message, uintptr_t wParam);
     intptr_t handleCommand(uint16_t command);
+    // bringUpDevice's steps: the present parameters for the current device
+    // and mode, the device with its resources, the device's caps and back
+    // buffer description, and the switch to the reference device.
+    void fillPresentParameters(const AdapterEntry& adapter, const DeviceEntry& deviceEntry,
+                               const ModeEntry& mode);
+    HRESULT createDeviceAndResources(const DeviceEntry& deviceEntry, const ModeEntry& mode);
+    void takeDeviceDescription();
+    bool selectReferenceDevice();
     // Full-screen cursor and cursor clipping after a device is created or reset.
     void applyCursorSettings();
     // Windowed: takes the window and client rectangles again and resets the
