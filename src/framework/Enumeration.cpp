@@ -12,10 +12,9 @@
 #include <algorithm>
 
 namespace framework {
-namespace {
 
 // What one format of the adapter's format list came to for one device.
-struct FormatChoice {
+struct GraphicsApplication::FormatChoice {
     gfx::D3DFORMAT format = gfx::D3DFMT_UNKNOWN;
     bool confirmed = false;
     uint32_t behaviorFlags = 0;
@@ -24,21 +23,16 @@ struct FormatChoice {
 
 // The facts behind the warning when the program has to start on the
 // reference device.
-struct HardwareFacts {
+struct GraphicsApplication::HardwareFacts {
     bool exists = false;
     bool passedConfirmation = false;
     bool canRenderWindowed = false;
     bool desktopCompatible = false;
 };
 
-bool is32BitFormat(gfx::D3DFORMAT format) {
-    return format == gfx::D3DFMT_R8G8B8 || format == gfx::D3DFMT_A8R8G8B8 ||
-           format == gfx::D3DFMT_X8R8G8B8;
-}
-
 // The adapter's distinct full-screen modes (refresh rates merged into 0) and
 // distinct formats, the desktop format first.
-struct AdapterModeList {
+struct GraphicsApplication::AdapterModeList {
     gfx::D3DDISPLAYMODE modes[maxDistinctModes];
     uint32_t modeCount = 0;
     gfx::D3DFORMAT formats[maxDistinctFormats] = {};
@@ -54,29 +48,44 @@ struct AdapterModeList {
                 return true;
         return false;
     }
+
+    void fill(gfx::Direct3D& d3d, uint32_t adapter, gfx::D3DFORMAT desktopFormat) {
+        formats[formatCount++] = desktopFormat;
+        uint32_t count = d3d.GetAdapterModeCount(adapter);
+        for (uint32_t m = 0; m < count; ++m) {
+            gfx::D3DDISPLAYMODE mode;
+            if (gfx::FAILED(d3d.EnumAdapterModes(adapter, m, &mode))) continue;
+            if (mode.Width < 640 || mode.Height < 400) continue;
+            mode.RefreshRate = 0;
+            if (hasMode(mode)) continue;
+            if (modeCount == maxDistinctModes) continue;
+            if (!hasFormat(mode.Format)) {
+                if (formatCount == maxDistinctFormats) continue; // could never be used
+                formats[formatCount++] = mode.Format;
+            }
+            modes[modeCount++] = mode;
+        }
+        std::sort(modes, modes + modeCount,
+                  [](const gfx::D3DDISPLAYMODE& a, const gfx::D3DDISPLAYMODE& b) {
+                      return compareModes(a, b) < 0;
+                  });
+    }
 };
 
-void listAdapterModes(gfx::Direct3D& d3d, uint32_t adapter, gfx::D3DFORMAT desktopFormat,
-                      AdapterModeList& list) {
-    list.formats[list.formatCount++] = desktopFormat;
-    uint32_t count = d3d.GetAdapterModeCount(adapter);
-    for (uint32_t m = 0; m < count; ++m) {
-        gfx::D3DDISPLAYMODE mode;
-        if (gfx::FAILED(d3d.EnumAdapterModes(adapter, m, &mode))) continue;
-        if (mode.Width < 640 || mode.Height < 400) continue;
-        mode.RefreshRate = 0;
-        if (list.hasMode(mode)) continue;
-        if (list.modeCount == maxDistinctModes) continue;
-        if (!list.hasFormat(mode.Format)) {
-            if (list.formatCount == maxDistinctFormats) continue; // could never be used
-            list.formats[list.formatCount++] = mode.Format;
-        }
-        list.modes[list.modeCount++] = mode;
+namespace {
+
+bool is32BitFormat(gfx::D3DFORMAT format) {
+    return format == gfx::D3DFMT_R8G8B8 || format == gfx::D3DFMT_A8R8G8B8 ||
+           format == gfx::D3DFMT_X8R8G8B8;
+}
+
+// Start in a 1024-wide mode, a 32-bit one when there is one.
+void chooseStartingMode(DeviceEntry& entry) {
+    for (uint32_t m = 0; m < entry.modeCount; ++m) {
+        if (entry.modes[m].width != 1024) continue;
+        entry.currentMode = m;
+        if (is32BitFormat(entry.modes[m].format)) break;
     }
-    std::sort(list.modes, list.modes + list.modeCount,
-              [](const gfx::D3DDISPLAYMODE& a, const gfx::D3DDISPLAYMODE& b) {
-                  return compareModes(a, b) < 0;
-              });
 }
 
 } // namespace
@@ -125,99 +134,116 @@ HRESULT GraphicsApplication::enumerateDevices() {
     const uint32_t adapterOrdinals = d3d->GetAdapterCount();
     for (uint32_t a = 0; a < adapterOrdinals && adapterCount < maxAdapters; ++a) {
         AdapterEntry& adapter = adapters[adapterCount];
-        adapter = AdapterEntry{};
-        d3d->GetAdapterIdentifier(a, gfx::D3DENUM_NO_WHQL_LEVEL, &adapter.identifier);
-        // The names are shown as C strings: never trust the driver to end them.
-        adapter.identifier.Description[sizeof adapter.identifier.Description - 1] = '\0';
-        adapter.identifier.Driver[sizeof adapter.identifier.Driver - 1] = '\0';
-        d3d->GetAdapterDisplayMode(a, &adapter.desktopMode);
-
-        AdapterModeList list;
-        listAdapterModes(*d3d, a, adapter.desktopMode.Format, list);
-
-        for (uint32_t t = 0; t < deviceTypeCount && adapter.deviceCount < maxDevicesPerAdapter;
-             ++t) {
-            DeviceEntry& entry = adapter.devices[adapter.deviceCount];
-            entry = DeviceEntry{};
-            entry.deviceType = deviceTypes[t].deviceType;
-            entry.name = deviceTypes[t].name;
-            d3d->GetDeviceCaps(a, entry.deviceType, &entry.caps);
-            const bool isHardware = entry.deviceType == gfx::D3DDEVTYPE_HAL;
-            const bool rendersWindowed = entry.caps.Caps2 & gfx::D3DCAPS2_CANRENDERWINDOWED;
-
-            FormatChoice choices[maxDistinctFormats];
-            for (uint32_t i = 0; i < list.formatCount; ++i) {
-                FormatChoice& choice = choices[i];
-                choice.format = list.formats[i];
-                if (gfx::FAILED(
-                        d3d->CheckDeviceType(a, entry.deviceType, choice.format, choice.format, 0)))
-                    continue;
-                if (isHardware) {
-                    hardware.exists = true;
-                    if (rendersWindowed) {
-                        hardware.canRenderWindowed = true;
-                        if (i == 0) hardware.desktopCompatible = true;
-                    }
-                }
-
-                // The fastest vertex processing the application accepts.
-                uint32_t behaviours[4];
-                uint32_t behaviourCount = 0;
-                if (entry.caps.DevCaps & gfx::D3DDEVCAPS_HWTRANSFORMANDLIGHT) {
-                    if (entry.caps.DevCaps & gfx::D3DDEVCAPS_PUREDEVICE)
-                        behaviours[behaviourCount++] =
-                            gfx::D3DCREATE_HARDWARE_VERTEXPROCESSING | gfx::D3DCREATE_PUREDEVICE;
-                    behaviours[behaviourCount++] = gfx::D3DCREATE_HARDWARE_VERTEXPROCESSING;
-                    behaviours[behaviourCount++] = gfx::D3DCREATE_MIXED_VERTEXPROCESSING;
-                }
-                behaviours[behaviourCount++] = gfx::D3DCREATE_SOFTWARE_VERTEXPROCESSING;
-                for (uint32_t b = 0; b < behaviourCount && !choice.confirmed; ++b) {
-                    if (gfx::SUCCEEDED(acceptDevice(entry.caps, behaviours[b], choice.format))) {
-                        choice.confirmed = true;
-                        choice.behaviorFlags = behaviours[b];
-                    }
-                }
-
-                if (choice.confirmed && wantsDepthBuffer &&
-                    !pickDepthFormat(a, entry.deviceType, choice.format,
-                                     &choice.depthStencilFormat))
-                    choice.confirmed = false;
-            }
-
-            // The device's modes, in the order of the sorted mode list.
-            for (uint32_t m = 0; m < list.modeCount; ++m) {
-                for (uint32_t i = 0; i < list.formatCount; ++i) {
-                    const FormatChoice& choice = choices[i];
-                    if (!choice.confirmed || choice.format != list.modes[m].Format) continue;
-                    if (entry.modeCount == maxModesPerDevice) continue;
-                    ModeEntry& mode = entry.modes[entry.modeCount++];
-                    mode.width = list.modes[m].Width;
-                    mode.height = list.modes[m].Height;
-                    mode.format = list.modes[m].Format;
-                    mode.behaviorFlags = choice.behaviorFlags;
-                    mode.depthStencilFormat = choice.depthStencilFormat;
-                    if (isHardware) hardware.passedConfirmation = true;
-                }
-            }
-
-            // Start in a 1024-wide mode, a 32-bit one when there is one.
-            for (uint32_t m = 0; m < entry.modeCount; ++m) {
-                if (entry.modes[m].width != 1024) continue;
-                entry.currentMode = m;
-                if (is32BitFormat(entry.modes[m].format)) break;
-            }
-
-            if (choices[0].confirmed && rendersWindowed) {
-                entry.windowCapable = 1;
-                entry.windowed = 1;
-            }
-            if (entry.modeCount > 0) ++adapter.deviceCount;
-        }
+        enumerateAdapter(a, adapter, hardware);
         if (adapter.deviceCount > 0) ++adapterCount;
     }
 
     if (adapterCount == 0) return errorNoCompatibleDevices;
+    return chooseStartingDevice(hardware);
+}
 
+void GraphicsApplication::enumerateAdapter(uint32_t ordinal, AdapterEntry& adapter,
+                                           HardwareFacts& hardware) {
+    adapter = AdapterEntry{};
+    d3d->GetAdapterIdentifier(ordinal, gfx::D3DENUM_NO_WHQL_LEVEL, &adapter.identifier);
+    // The names are shown as C strings: never trust the driver to end them.
+    adapter.identifier.Description[sizeof adapter.identifier.Description - 1] = '\0';
+    adapter.identifier.Driver[sizeof adapter.identifier.Driver - 1] = '\0';
+    d3d->GetAdapterDisplayMode(ordinal, &adapter.desktopMode);
+
+    AdapterModeList list;
+    list.fill(*d3d, ordinal, adapter.desktopMode.Format);
+
+    for (uint32_t t = 0; t < deviceTypeCount && adapter.deviceCount < maxDevicesPerAdapter; ++t) {
+        DeviceEntry& entry = adapter.devices[adapter.deviceCount];
+        enumerateDevice(ordinal, deviceTypes[t], list, entry, hardware);
+        if (entry.modeCount > 0) ++adapter.deviceCount;
+    }
+}
+
+void GraphicsApplication::enumerateDevice(uint32_t ordinal, const DeviceTypeEntry& type,
+                                          const AdapterModeList& list, DeviceEntry& entry,
+                                          HardwareFacts& hardware) {
+    entry = DeviceEntry{};
+    entry.deviceType = type.deviceType;
+    entry.name = type.name;
+    d3d->GetDeviceCaps(ordinal, entry.deviceType, &entry.caps);
+    const bool isHardware = entry.deviceType == gfx::D3DDEVTYPE_HAL;
+    const bool rendersWindowed = entry.caps.Caps2 & gfx::D3DCAPS2_CANRENDERWINDOWED;
+
+    FormatChoice choices[maxDistinctFormats];
+    for (uint32_t i = 0; i < list.formatCount; ++i) {
+        FormatChoice& choice = choices[i];
+        choice.format = list.formats[i];
+        if (gfx::FAILED(d3d->CheckDeviceType(ordinal, entry.deviceType, choice.format,
+                                             choice.format, 0)))
+            continue;
+        if (isHardware) {
+            hardware.exists = true;
+            if (rendersWindowed) {
+                hardware.canRenderWindowed = true;
+                if (i == 0) hardware.desktopCompatible = true;
+            }
+        }
+        confirmFormat(ordinal, entry, choice);
+    }
+
+    addDeviceModes(list, choices, entry);
+    if (isHardware && entry.modeCount > 0) hardware.passedConfirmation = true;
+    chooseStartingMode(entry);
+
+    if (choices[0].confirmed && rendersWindowed) {
+        entry.windowCapable = 1;
+        entry.windowed = 1;
+    }
+}
+
+void GraphicsApplication::confirmFormat(uint32_t ordinal, const DeviceEntry& entry,
+                                        FormatChoice& choice) {
+    // The fastest vertex processing the application accepts.
+    uint32_t behaviours[4];
+    uint32_t behaviourCount = 0;
+    if (entry.caps.DevCaps & gfx::D3DDEVCAPS_HWTRANSFORMANDLIGHT) {
+        if (entry.caps.DevCaps & gfx::D3DDEVCAPS_PUREDEVICE)
+            behaviours[behaviourCount++] =
+                gfx::D3DCREATE_HARDWARE_VERTEXPROCESSING | gfx::D3DCREATE_PUREDEVICE;
+        behaviours[behaviourCount++] = gfx::D3DCREATE_HARDWARE_VERTEXPROCESSING;
+        behaviours[behaviourCount++] = gfx::D3DCREATE_MIXED_VERTEXPROCESSING;
+    }
+    behaviours[behaviourCount++] = gfx::D3DCREATE_SOFTWARE_VERTEXPROCESSING;
+    for (uint32_t b = 0; b < behaviourCount && !choice.confirmed; ++b) {
+        if (gfx::SUCCEEDED(acceptDevice(entry.caps, behaviours[b], choice.format))) {
+            choice.confirmed = true;
+            choice.behaviorFlags = behaviours[b];
+        }
+    }
+
+    if (choice.confirmed && wantsDepthBuffer &&
+        !pickDepthFormat(ordinal, entry.deviceType, choice.format, &choice.depthStencilFormat))
+        choice.confirmed = false;
+}
+
+// The device's modes, in the order of the sorted mode list.
+void GraphicsApplication::addDeviceModes(const AdapterModeList& list, const FormatChoice* choices,
+                                         DeviceEntry& entry) {
+    for (uint32_t m = 0; m < list.modeCount; ++m) {
+        for (uint32_t i = 0; i < list.formatCount; ++i) {
+            const FormatChoice& choice = choices[i];
+            if (!choice.confirmed || choice.format != list.modes[m].Format) continue;
+            if (entry.modeCount == maxModesPerDevice) continue;
+            ModeEntry& mode = entry.modes[entry.modeCount++];
+            mode.width = list.modes[m].Width;
+            mode.height = list.modes[m].Height;
+            mode.format = list.modes[m].Format;
+            mode.behaviorFlags = choice.behaviorFlags;
+            mode.depthStencilFormat = choice.depthStencilFormat;
+        }
+    }
+}
+
+// The first windowed device, in adapter order; a start on the reference
+// device says why the hardware device could not be used.
+HRESULT GraphicsApplication::chooseStartingDevice(const HardwareFacts& hardware) {
     for (uint32_t a = 0; a < adapterCount; ++a) {
         AdapterEntry& adapter = adapters[a];
         for (uint32_t d = 0; d < adapter.deviceCount; ++d) {

@@ -151,12 +151,32 @@ HRESULT GraphicsApplication::startUp() {
 
 // ------------------------------------------------- device creation, reset
 HRESULT GraphicsApplication::bringUpDevice() {
-    AdapterEntry& adapter = currentAdapterEntry();
-    DeviceEntry& deviceEntry = currentDeviceEntry();
-    ModeEntry& mode = currentModeEntry();
+    const AdapterEntry& adapter = currentAdapterEntry();
+    const DeviceEntry& deviceEntry = currentDeviceEntry();
+    const ModeEntry& mode = currentModeEntry();
 
     adjustWindowStyle();
+    fillPresentParameters(adapter, deviceEntry, mode);
 
+    if (deviceEntry.caps.PrimitiveMiscCaps & gfx::D3DPMISCCAPS_NULLREFERENCE)
+        showError(errorNullReferenceDevice, ErrorKind::Warning);
+
+    const HRESULT hr = createDeviceAndResources(deviceEntry, mode);
+    if (gfx::SUCCEEDED(hr)) return gfx::S_OK;
+
+    // Fallback: a hardware device that cannot be brought up gives way to the
+    // reference device of adapter 0, when one is listed.
+    if (deviceEntry.deviceType != gfx::D3DDEVTYPE_HAL) return hr;
+    if (!selectReferenceDevice()) return hr;
+    platform.setWindowRect(window, windowRect);
+    adjustWindowStyle();
+    showError(hr, ErrorKind::SwitchingToReference);
+    return bringUpDevice();
+}
+
+void GraphicsApplication::fillPresentParameters(const AdapterEntry& adapter,
+                                                const DeviceEntry& deviceEntry,
+                                                const ModeEntry& mode) {
     presentParameters = {};
     if (windowed) {
         presentParameters.BackBufferWidth =
@@ -181,42 +201,51 @@ HRESULT GraphicsApplication::bringUpDevice() {
     presentParameters.EnableAutoDepthStencil = wantsDepthBuffer;
     presentParameters.AutoDepthStencilFormat = mode.depthStencilFormat;
     presentParameters.Flags = 0;
+}
 
-    if (deviceEntry.caps.PrimitiveMiscCaps & gfx::D3DPMISCCAPS_NULLREFERENCE)
-        showError(errorNullReferenceDevice, ErrorKind::Warning);
-
+// Fails, with nothing left made, when either the device or its resources
+// cannot be made.
+HRESULT GraphicsApplication::createDeviceAndResources(const DeviceEntry& deviceEntry,
+                                                      const ModeEntry& mode) {
     device = nullptr;
     HRESULT hr = d3d->CreateDevice(currentAdapter, deviceEntry.deviceType, focusWindow,
                                    mode.behaviorFlags, &presentParameters, &device);
-    if (gfx::FAILED(hr)) device = nullptr;
-    if (gfx::SUCCEEDED(hr) && device) {
-        if (windowed) platform.setWindowRect(window, windowRect);
-        device->GetDeviceCaps(&deviceCaps);
-        backBufferDesc = {};
-        gfx::Surface* backBuffer = nullptr;
-        if (gfx::SUCCEEDED(device->GetBackBuffer(0, gfx::D3DBACKBUFFER_TYPE_MONO, &backBuffer)) &&
-            backBuffer) {
-            backBuffer->GetDesc(&backBufferDesc);
-            backBuffer->Release();
-        }
-        applyCursorSettings();
-
-        hr = createDeviceResources();
-        if (gfx::SUCCEEDED(hr)) hr = createVideoResources();
-        if (gfx::SUCCEEDED(hr)) {
-            active = 1;
-            return gfx::S_OK;
-        }
-        releaseVideoResources();
-        releaseDeviceResources();
-        gfx::releaseAndNull(device);
-    } else if (gfx::SUCCEEDED(hr)) {
-        hr = gfx::E_FAIL; // a "success" that hands out no device
+    if (gfx::FAILED(hr)) {
+        device = nullptr;
+        return hr;
     }
+    if (!device) return gfx::E_FAIL; // a "success" that hands out no device
 
-    // Fallback: a hardware device that cannot be brought up gives way to the
-    // reference device of adapter 0, when one is listed.
-    if (deviceEntry.deviceType != gfx::D3DDEVTYPE_HAL) return hr;
+    if (windowed) platform.setWindowRect(window, windowRect);
+    takeDeviceDescription();
+    applyCursorSettings();
+
+    hr = createDeviceResources();
+    if (gfx::SUCCEEDED(hr)) hr = createVideoResources();
+    if (gfx::SUCCEEDED(hr)) {
+        active = 1;
+        return gfx::S_OK;
+    }
+    releaseVideoResources();
+    releaseDeviceResources();
+    gfx::releaseAndNull(device);
+    return hr;
+}
+
+void GraphicsApplication::takeDeviceDescription() {
+    device->GetDeviceCaps(&deviceCaps);
+    backBufferDesc = {};
+    gfx::Surface* backBuffer = nullptr;
+    if (gfx::SUCCEEDED(device->GetBackBuffer(0, gfx::D3DBACKBUFFER_TYPE_MONO, &backBuffer)) &&
+        backBuffer) {
+        backBuffer->GetDesc(&backBufferDesc);
+        backBuffer->Release();
+    }
+}
+
+// Makes adapter 0's reference device the current one; false when that
+// adapter lists none.
+bool GraphicsApplication::selectReferenceDevice() {
     currentAdapter = 0;
     AdapterEntry& first = adapters[0];
     for (uint32_t d = 0; d < first.deviceCount; ++d) {
@@ -226,11 +255,7 @@ HRESULT GraphicsApplication::bringUpDevice() {
             break;
         }
     }
-    if (first.devices[first.currentDevice].deviceType != gfx::D3DDEVTYPE_REF) return hr;
-    platform.setWindowRect(window, windowRect);
-    adjustWindowStyle();
-    showError(hr, ErrorKind::SwitchingToReference);
-    return bringUpDevice();
+    return first.devices[first.currentDevice].deviceType == gfx::D3DDEVTYPE_REF;
 }
 
 void GraphicsApplication::applyCursorSettings() {

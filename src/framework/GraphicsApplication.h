@@ -124,6 +124,21 @@ protected:
     ModeEntry& currentModeEntry();
 
 private:
+    // handleMessage's message groups (MessageTable.cpp); each returns what
+    // handleMessage returns for its messages.
+    void repaintWhilePaused();
+    intptr_t handleSizing(uint32_t message, uintptr_t wParam, intptr_t lParam);
+    intptr_t handleCursor(uint32_t message);
+    intptr_t handleSystemMessage(uint32_t message, uintptr_t wParam);
+    intptr_t handleCommand(uint16_t command);
+    // bringUpDevice's steps: the present parameters for the current device
+    // and mode, the device with its resources, the device's caps and back
+    // buffer description, and the switch to the reference device.
+    void fillPresentParameters(const AdapterEntry& adapter, const DeviceEntry& deviceEntry,
+                               const ModeEntry& mode);
+    HRESULT createDeviceAndResources(const DeviceEntry& deviceEntry, const ModeEntry& mode);
+    void takeDeviceDescription();
+    bool selectReferenceDevice();
     // Full-screen cursor and cursor clipping after a device is created or reset.
     void applyCursorSettings();
     // Windowed: takes the window and client rectangles again and resets the
@@ -136,6 +151,19 @@ private:
     bool releaseDevice();
     bool pickDepthFormat(uint32_t adapter, uint32_t deviceType, gfx::D3DFORMAT format,
                          gfx::D3DFORMAT* depthStencilFormat);
+    // enumerateDevices' steps and working records (Enumeration.cpp): one
+    // adapter, one device type on it, one format for that device, the
+    // device's modes, and the device the program starts on.
+    struct FormatChoice;
+    struct HardwareFacts;
+    struct AdapterModeList;
+    void enumerateAdapter(uint32_t ordinal, AdapterEntry& adapter, HardwareFacts& hardware);
+    void enumerateDevice(uint32_t ordinal, const DeviceTypeEntry& type,
+                         const AdapterModeList& list, DeviceEntry& entry, HardwareFacts& hardware);
+    void confirmFormat(uint32_t ordinal, const DeviceEntry& entry, FormatChoice& choice);
+    static void addDeviceModes(const AdapterModeList& list, const FormatChoice* choices,
+                               DeviceEntry& entry);
+    HRESULT chooseStartingDevice(const HardwareFacts& hardware);
 
     bool shutDownDone = false;
     // Between WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE: size messages wait for the end.

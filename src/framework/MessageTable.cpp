@@ -40,13 +40,57 @@ intptr_t GraphicsApplication::handleMessage(HWND, uint32_t message, uintptr_t wP
     using namespace platform;
     switch (message) {
     case WM_PAINT:
-        // While paused the window keeps its picture.
-        if (device && !ready && windowed) {
-            renderFrame();
-            device->Present(nullptr, nullptr, nullptr, nullptr);
-        }
-        break;
+        repaintWhilePaused();
+        return defaultProcessing;
 
+    case WM_SIZE:
+    case WM_GETMINMAXINFO:
+    case WM_ENTERSIZEMOVE:
+    case WM_EXITSIZEMOVE:
+        return handleSizing(message, wParam, lParam);
+
+    case WM_SETCURSOR:
+    case WM_MOUSEMOVE:
+        return handleCursor(message);
+
+    case WM_ENTERMENULOOP:
+        suspendFrames(true);
+        return defaultProcessing;
+
+    case WM_EXITMENULOOP:
+        suspendFrames(false);
+        return defaultProcessing;
+
+    case WM_NCHITTEST:
+    case WM_SYSCOMMAND:
+    case WM_POWERBROADCAST:
+    case WM_CONTEXTMENU:
+        return handleSystemMessage(message, wParam);
+
+    case WM_COMMAND:
+        return handleCommand(LOWORD(wParam));
+
+    case WM_CLOSE:
+        shutDown();
+        return defaultProcessing;
+
+    default:
+        return defaultProcessing;
+    }
+}
+
+// While paused the window keeps its picture.
+void GraphicsApplication::repaintWhilePaused() {
+    if (device && !ready && windowed) {
+        renderFrame();
+        device->Present(nullptr, nullptr, nullptr, nullptr);
+    }
+}
+
+// Minimise and restore, the least window size and the size/move gesture.
+intptr_t GraphicsApplication::handleSizing(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    using namespace platform;
+    switch (message) {
     case WM_SIZE:
         if (wParam == SIZE_MINIMIZED || wParam == SIZE_MAXHIDE) {
             if (cursorClippedFullscreen && !windowed) platform.clipCursor(nullptr);
@@ -54,10 +98,8 @@ intptr_t GraphicsApplication::handleMessage(HWND, uint32_t message, uintptr_t wP
         } else {
             active = 1;
             // Inside a gesture the size settles only at its end.
-            if (!sizeMoveUnderway && gfx::FAILED(fitBackBufferToClient(false))) {
+            if (!sizeMoveUnderway && gfx::FAILED(fitBackBufferToClient(false)))
                 showError(errorResetFailed, ErrorKind::Fatal);
-                return 0;
-            }
         }
         break;
 
@@ -68,44 +110,44 @@ intptr_t GraphicsApplication::handleMessage(HWND, uint32_t message, uintptr_t wP
         }
         break;
 
-    case WM_SETCURSOR:
-        if (active && ready && !windowed) {
-            platform.hideCursorShape();
-            if (cursorShownFullscreen && device) device->ShowCursor(1);
-            return handled;
-        }
-        break;
-
-    case WM_MOUSEMOVE:
-        if (active && ready && device) {
-            POINT cursor = platform.getCursorPos();
-            if (!windowed) cursor = platform.screenToClient(window, cursor);
-            device->SetCursorPosition(cursor.x, cursor.y, 0);
-        }
-        break;
-
-    case WM_ENTERMENULOOP:
-        suspendFrames(true);
-        break;
-
     case WM_ENTERSIZEMOVE:
         sizeMoveUnderway = true;
         suspendFrames(true);
         break;
 
-    case WM_EXITMENULOOP:
-        suspendFrames(false);
-        break;
-
     case WM_EXITSIZEMOVE:
         sizeMoveUnderway = false;
         suspendFrames(false);
-        if (gfx::FAILED(fitBackBufferToClient(true))) {
-            showError(errorResetFailed, ErrorKind::Fatal);
-            return 0;
-        }
+        if (gfx::FAILED(fitBackBufferToClient(true))) showError(errorResetFailed, ErrorKind::Fatal);
         break;
 
+    default:
+        break;
+    }
+    return defaultProcessing;
+}
+
+// In full screen the device draws the cursor and follows the mouse with it.
+intptr_t GraphicsApplication::handleCursor(uint32_t message) {
+    using namespace platform;
+    if (message == WM_SETCURSOR) {
+        if (active && ready && !windowed) {
+            platform.hideCursorShape();
+            if (cursorShownFullscreen && device) device->ShowCursor(1);
+            return handled;
+        }
+    } else if (active && ready && device) { // WM_MOUSEMOVE
+        POINT cursor = platform.getCursorPos();
+        if (!windowed) cursor = platform.screenToClient(window, cursor);
+        device->SetCursorPosition(cursor.x, cursor.y, 0);
+    }
+    return defaultProcessing;
+}
+
+// Hit testing, system commands, power requests and the context menu.
+intptr_t GraphicsApplication::handleSystemMessage(uint32_t message, uintptr_t wParam) {
+    using namespace platform;
+    switch (message) {
     case WM_NCHITTEST:
         if (!windowed) return HTCLIENT;
         break;
@@ -123,36 +165,35 @@ intptr_t GraphicsApplication::handleMessage(HWND, uint32_t message, uintptr_t wP
         // program does not carry: no menu is offered.
         break;
 
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case commandChangeDevice:
-            if (active && ready) {
-                suspendFrames(true);
-                if (gfx::SUCCEEDED(runDeviceDialog())) suspendFrames(false);
-            }
-            return 0;
-        case commandToggleFullscreen:
-            if (active && ready) {
-                suspendFrames(true);
-                if (gfx::FAILED(switchScreenMode())) {
-                    showError(errorResetFailed, ErrorKind::Fatal);
-                    return 0;
-                }
-                suspendFrames(false);
-            }
-            return 0;
-        case commandExit:
-            platform.sendMessage(window, WM_CLOSE, 0, 0);
-            return 0;
-        default:
-            break;
+    default:
+        break;
+    }
+    return defaultProcessing;
+}
+
+// The framework's own menu commands: change device, toggle full screen, exit.
+intptr_t GraphicsApplication::handleCommand(uint16_t command) {
+    using namespace platform;
+    switch (command) {
+    case commandChangeDevice:
+        if (active && ready) {
+            suspendFrames(true);
+            if (gfx::SUCCEEDED(runDeviceDialog())) suspendFrames(false);
         }
         break;
-
-    case WM_CLOSE:
-        shutDown();
-        return 0;
-
+    case commandToggleFullscreen:
+        if (active && ready) {
+            suspendFrames(true);
+            if (gfx::FAILED(switchScreenMode())) {
+                showError(errorResetFailed, ErrorKind::Fatal);
+                break;
+            }
+            suspendFrames(false);
+        }
+        break;
+    case commandExit:
+        platform.sendMessage(window, WM_CLOSE, 0, 0);
+        break;
     default:
         break;
     }

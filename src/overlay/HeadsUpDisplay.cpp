@@ -17,7 +17,7 @@
 #include "model/OrbitalMotion.h"
 #include "overlay/OverlayText.h"
 #include "overlay/TextFont.h"
-#include "scene/Meshes.h"
+#include "scene/VertexLayouts.h"
 
 #include <cstdio>
 #include <string>

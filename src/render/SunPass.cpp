@@ -4,7 +4,7 @@
 #include "gfx/math/Math.h"
 #include "model/BodyTable.h"
 #include "render/SceneGeometry.h"
-#include "scene/Meshes.h"
+#include "scene/VertexLayouts.h"
 
 #include <algorithm>
 #include <cmath>

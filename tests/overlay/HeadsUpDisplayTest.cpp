@@ -7,8 +7,8 @@
 #include "model/BodyTable.h"
 #include "model/OrbitalMotion.h"
 #include "overlay/HeadsUpDisplay.h"
-#include "scene/Meshes.h"
 #include "scene/OrreryState.h"
+#include "scene/VertexLayouts.h"
 
 #include <algorithm>
 #include <map>

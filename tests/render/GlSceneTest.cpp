@@ -8,8 +8,8 @@
 #include "model/OrbitalMotion.h"
 #include "overlay/TextFont.h"
 #include "render/SunPass.h"
-#include "scene/Meshes.h"
 #include "scene/OrreryState.h"
+#include "scene/VertexLayouts.h"
 
 #include <QGuiApplication>
 
