@@ -3,7 +3,18 @@
 
 #include "platform/QtPlatform.h"
 
+#include <QElapsedTimer>
+#include <QThread>
+
 namespace headless {
+
+namespace {
+
+// How long a loop that cannot draw waits for the desktop before the script
+// goes on (milliseconds).
+constexpr qint64 desktopGraceMs = 500;
+
+} // namespace
 
 void WindowedPlatform::postKey(platform::HWND handle, const std::string& keyName) {
     StoredKey& key = strokes.emplace_back();
@@ -37,6 +48,16 @@ bool WindowedPlatform::peekMessage(platform::Message* message, bool remove) {
 }
 
 bool WindowedPlatform::getMessage(platform::Message* message) {
+    // The loop waits only while it cannot draw (a window the desktop has not
+    // yet shown or sized, a gesture, a menu).  The desktop gets a while to
+    // send what lets it draw again before the script goes on, so that a frame
+    // it holds back is not taken for a frame the program failed to make.
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < desktopGraceMs) {
+        if (inner->peekMessage(message, true)) return message->message != platform::WM_QUIT;
+        QThread::msleep(5);
+    }
     if (inner->peekMessage(message, true)) return message->message != platform::WM_QUIT;
     runIdle();
     return inner->getMessage(message);
