@@ -9,14 +9,11 @@ usage: hidpi_test.py --program PATH --runner PATH --data DIR [--shots DIR]
 """
 import argparse
 import os
-import shutil
 import sys
-import tempfile
 
 import window_manager_test as wm
 from desktop import missing_tools, single_pixel_points
 from e2elib import Failure, check
-from window_test import Program
 
 SCALE = 2
 CLIENT_WIDTH, CLIENT_HEIGHT = 400, 300
@@ -42,26 +39,11 @@ def steps(program):
 
 
 def run(program_path, data):
-    config = tempfile.mkdtemp(prefix="orbivista-hidpi-")
     os.environ["QT_SCALE_FACTOR"] = str(SCALE)
     try:
-        os.makedirs(os.path.join(config, "Brellcove"))
-        settings = os.path.join(config, "Brellcove", "Orbivista.ini")
-        with open(settings, "w") as f:
-            f.write(f"[General]\nWidth={CLIENT_WIDTH}\nHeight={CLIENT_HEIGHT}\n")
-        program = Program(program_path, data, config)
-        try:
-            steps(program)
-        finally:
-            program.close()
-        check(program.process.returncode == 0, f"exit status {program.process.returncode}")
-        text = open(settings).read()
-        check(f"Width={CLIENT_WIDTH}" in text and f"Height={CLIENT_HEIGHT}" in text,
-              f"the size saved at exit is not the window system's: {text!r}")
-        print("[ OK ] exit with status 0, the window size saved unchanged")
+        wm.run_with_saved_size(program_path, data, steps, "orbivista-hidpi-")
     finally:
         os.environ.pop("QT_SCALE_FACTOR", None)
-        shutil.rmtree(config, ignore_errors=True)
 
 
 def main():

@@ -264,9 +264,11 @@ def steps(program):
     program.process.wait(timeout=15)
 
 
-def run(program_path, data):
-    desktop = Desktop(SCREEN_WIDTH, SCREEN_HEIGHT)
-    config = tempfile.mkdtemp(prefix="orbivista-wm-")
+def run_with_saved_size(program_path, data, steps, prefix):
+    """Runs the program from a fresh config folder holding the saved size
+    CLIENT_WIDTH x CLIENT_HEIGHT, drives it with steps(program), and checks
+    that it exits with status 0 and saves that size unchanged."""
+    config = tempfile.mkdtemp(prefix=prefix)
     try:
         os.makedirs(os.path.join(config, "Brellcove"))
         settings = os.path.join(config, "Brellcove", "Orbivista.ini")
@@ -284,6 +286,13 @@ def run(program_path, data):
         print("[ OK ] exit with status 0, the window size saved unchanged")
     finally:
         shutil.rmtree(config, ignore_errors=True)
+
+
+def run(program_path, data):
+    desktop = Desktop(SCREEN_WIDTH, SCREEN_HEIGHT)
+    try:
+        run_with_saved_size(program_path, data, steps, "orbivista-wm-")
+    finally:
         desktop.close()
 
 
