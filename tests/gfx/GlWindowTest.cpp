@@ -11,15 +11,20 @@ using namespace gfxtest;
 
 namespace {
 
-TEST(GlWindow, PresentStretchesTheBackBufferOverTheWindow) {
-    ensureGuiApplication();
-    QWindow window;
+// An 80 x 60 GL window, shown and exposed.
+bool showGlWindow(QWindow& window) {
     window.setSurfaceType(QSurface::OpenGLSurface);
     window.resize(80, 60);
     window.show();
     for (int i = 0; i < 50 && !window.isExposed(); ++i)
         QGuiApplication::processEvents();
-    ASSERT_TRUE(window.isExposed());
+    return window.isExposed();
+}
+
+TEST(GlWindow, PresentStretchesTheBackBufferOverTheWindow) {
+    ensureGuiApplication(); // before any window
+    QWindow window;
+    ASSERT_TRUE(showGlWindow(window));
 
     Direct3D* d3d = Direct3DCreate8(D3D_SDK_VERSION);
     ASSERT_NE(d3d, nullptr);
@@ -62,14 +67,9 @@ TEST(GlWindow, PresentStretchesTheBackBufferOverTheWindow) {
 }
 
 TEST(GlWindow, FullScreenKeepsItsAspectAndWaitsForTheRetrace) {
-    ensureGuiApplication();
+    ensureGuiApplication(); // before any window
     QWindow window;
-    window.setSurfaceType(QSurface::OpenGLSurface);
-    window.resize(80, 60);
-    window.show();
-    for (int i = 0; i < 50 && !window.isExposed(); ++i)
-        QGuiApplication::processEvents();
-    ASSERT_TRUE(window.isExposed());
+    ASSERT_TRUE(showGlWindow(window));
 
     Direct3D* d3d = Direct3DCreate8(D3D_SDK_VERSION);
     ASSERT_NE(d3d, nullptr);
