@@ -36,12 +36,13 @@ namespace {
 // Wayland plugin reports a window embedded in a widget (a sub-surface) as
 // exposed only briefly, if ever; it is shown whenever its top-level window
 // is, so there the top-level's exposure stands for it.
-bool isShown(QWindow& window) {
+bool isShown(const QWindow& window) {
     if (window.isExposed()) return true;
     if (!window.isVisible() || !QGuiApplication::platformName().startsWith(u"wayland"))
         return false;
     const QWindow* top = &window;
-    while (top->parent()) top = top->parent();
+    while (top->parent())
+        top = top->parent();
     return top != &window && top->isExposed();
 }
 
@@ -143,6 +144,10 @@ HRESULT GlDevice::createBackBuffer() {
     backBufferSurface =
         new GlBackBufferSurface(*this, parameters.BackBufferWidth, parameters.BackBufferHeight,
                                 parameters.BackBufferFormat, parameters.MultiSampleType);
+    windowHoldsBackBuffer = context->window() && context->hasClipControl() &&
+                            windowBufferHolds(windowBuffers, parameters.BackBufferFormat, depth,
+                                              parameters.MultiSampleType);
+    frameTarget = FrameTarget::Undecided;
     cache.invalidate();
     layoutKnown = false;
     tracker.reset(parameters.BackBufferWidth, parameters.BackBufferHeight,
@@ -188,6 +193,8 @@ HRESULT GlDevice::initialise(const D3DPRESENT_PARAMETERS& requested, std::string
     gl.glGenVertexArrays(1, &vertexArray);
     gl.glGenBuffers(1, &streamBuffer);
     setFixedGlState();
+    if (context->window())
+        windowBuffers = queryWindowBufferFormat(gl, context->defaultFramebuffer());
     context->setSwapInterval(
         glSwapInterval(parameters.FullScreen_PresentationInterval, parameters.Windowed != 0));
     return createBackBuffer();
@@ -232,40 +239,79 @@ HRESULT GlDevice::Present(const RECT* source, const RECT* dest, HWND overrideWin
     if (source || dest || overrideWindow || dirtyRegion) return D3DERR_INVALIDCALL;
     if (!context->isValid()) return D3DERR_DEVICELOST;
     makeCurrent();
-    const GLuint image = backBuffer.resolve();
     QWindow* window = context->window();
     if (window && isShown(*window)) {
-        const qreal ratio = window->devicePixelRatio();
-        const GLint width = GLint(window->width() * ratio),
-                    height = GLint(window->height() * ratio);
-        const GLint bw = GLint(backBuffer.width()), bh = GLint(backBuffer.height());
-        const PresentArea area = presentArea(bw, bh, width, height, !parameters.Windowed);
-        gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, image);
-        gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, context->defaultFramebuffer());
-        gl.glDisable(GL_SCISSOR_TEST);
-        gl.glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        if (area.width != width || area.height != height) {
-            gl.glClearColor(0, 0, 0, 1); // the bars
-            gl.glClear(GL_COLOR_BUFFER_BIT);
-        }
-        // Turned upright (the back buffer is stored top row first); GL's
-        // window rows count from the bottom.
-        const GLint top = height - area.y;
-        gl.glBlitFramebuffer(0, 0, bw, bh, area.x, top, area.x + area.width, top - area.height,
-                             GL_COLOR_BUFFER_BIT,
-                             area.width == bw && area.height == bh ? GL_NEAREST : GL_LINEAR);
-        gl.glEnable(GL_SCISSOR_TEST);
+        // A frame drawn into the window's back buffer is there already.
+        if (frameTarget != FrameTarget::Window) copyBackBufferToWindow(*window);
         context->swapBuffers();
     } else {
         gl.glFlush();
     }
+    frameTarget = FrameTarget::Undecided;
     cache.invalidate();
     return S_OK;
 }
 
+void GlDevice::copyBackBufferToWindow(const QWindow& window) {
+    const GLuint image = backBuffer.resolve();
+    const qreal ratio = window.devicePixelRatio();
+    const GLint width = GLint(window.width() * ratio), height = GLint(window.height() * ratio);
+    const GLint bw = GLint(backBuffer.width()), bh = GLint(backBuffer.height());
+    const PresentArea area = presentArea(bw, bh, width, height, !parameters.Windowed);
+    gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, image);
+    gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, context->defaultFramebuffer());
+    gl.glDisable(GL_SCISSOR_TEST);
+    gl.glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    if (area.width != width || area.height != height) {
+        gl.glClearColor(0, 0, 0, 1); // the bars
+        gl.glClear(GL_COLOR_BUFFER_BIT);
+    }
+    // Turned upright (the back buffer is stored top row first); GL's
+    // window rows count from the bottom.
+    const GLint top = height - area.y;
+    gl.glBlitFramebuffer(0, 0, bw, bh, area.x, top, area.x + area.width, top - area.height,
+                         GL_COLOR_BUFFER_BIT,
+                         area.width == bw && area.height == bh ? GL_NEAREST : GL_LINEAR);
+    gl.glEnable(GL_SCISSOR_TEST);
+}
+
+bool GlDevice::windowTakesFrame() const {
+    const QWindow* window = context->window();
+    if (!windowHoldsBackBuffer || !window || !isShown(*window)) return false;
+    const qreal ratio = window->devicePixelRatio();
+    return GLint(window->width() * ratio) == GLint(backBuffer.width()) &&
+           GLint(window->height() * ratio) == GLint(backBuffer.height());
+}
+
+GLuint GlDevice::frameFramebuffer() {
+    if (frameTarget == FrameTarget::Undecided) {
+        frameTarget = windowTakesFrame() ? FrameTarget::Window : FrameTarget::BackBuffer;
+        const bool upsideDown = frameTarget == FrameTarget::Window;
+        if (upsideDown != windowUpsideDown) {
+            windowUpsideDown = upsideDown;
+            context->clipControlFunction()(upsideDown ? GL_UPPER_LEFT : GL_LOWER_LEFT,
+                                           0x935F /* GL_ZERO_TO_ONE */);
+            gl.glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN,
+                                 upsideDown ? GL_UPPER_LEFT : GL_LOWER_LEFT);
+        }
+    }
+    return frameTarget == FrameTarget::Window ? context->defaultFramebuffer()
+                                              : backBuffer.drawFramebuffer();
+}
+
+Rectangle GlDevice::onFrameTarget(Rectangle area) const {
+    if (frameTarget == FrameTarget::Window)
+        area.y = GLint(backBuffer.height()) - area.y - GLint(area.height);
+    return area;
+}
+
 void GlDevice::readBackBuffer(std::vector<uint32_t>& argb, uint32_t& width, uint32_t& height) {
     makeCurrent();
-    backBuffer.read(argb);
+    if (frameTarget == FrameTarget::Window)
+        readWindowBuffer(gl, context->defaultFramebuffer(), backBuffer.width(), backBuffer.height(),
+                         backBuffer.hasAlpha(), argb);
+    else
+        backBuffer.read(argb);
     width = backBuffer.width();
     height = backBuffer.height();
     cache.invalidate();
@@ -415,7 +461,7 @@ HRESULT GlDevice::Clear(uint32_t rectCount, const RECT* rects, uint32_t flags, D
     if (rects && rectCount == 0) return S_OK;
     if (!rects) rectCount = 0;
     makeCurrent();
-    cache.bindFramebuffer(backBuffer.drawFramebuffer());
+    cache.bindFramebuffer(frameFramebuffer());
     GLbitfield mask = 0;
     if (flags & D3DCLEAR_TARGET) {
         mask |= GL_COLOR_BUFFER_BIT;
@@ -445,7 +491,7 @@ HRESULT GlDevice::Clear(uint32_t rectCount, const RECT* rects, uint32_t flags, D
         right = std::min(right, int32_t(vp.X + vp.Width));
         bottom = std::min(bottom, int32_t(vp.Y + vp.Height));
         if (left >= right || top >= bottom) return;
-        cache.setScissor({left, top, right - left, bottom - top});
+        cache.setScissor(onFrameTarget({left, top, right - left, bottom - top}));
         GL_CHECK(gl, glClear(mask));
     };
     if (rectCount == 0) clearArea(0, 0, int32_t(backBuffer.width()), targetHeight);
@@ -508,8 +554,8 @@ void GlDevice::applyRenderStates(bool pretransformed) {
     const D3DVIEWPORT8& vp = state.viewport;
     // Rows count from the top in the back buffer, as in D3D.
     const Rectangle area{GLint(vp.X), GLint(vp.Y), GLsizei(vp.Width), GLsizei(vp.Height)};
-    cache.setViewport(area);
-    cache.setScissor(area);
+    cache.setViewport(onFrameTarget(area));
+    cache.setScissor(onFrameTarget(area));
     cache.setDepthRange(vp.MinZ, vp.MaxZ);
 }
 
@@ -616,7 +662,7 @@ HRESULT GlDevice::prepareDraw(D3DPRIMITIVETYPE type, const VertexLayout& layout,
         if (!log.empty()) std::fprintf(stderr, "gfx: shader program failed: %s\n", log.c_str());
         return D3DERR_NOTAVAILABLE;
     }
-    cache.bindFramebuffer(backBuffer.drawFramebuffer());
+    cache.bindFramebuffer(frameFramebuffer());
     applyRenderStates(layout.pretransformed);
     bindTextures();
     cache.useProgram(program->name());

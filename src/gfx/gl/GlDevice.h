@@ -24,6 +24,7 @@
 #include "gfx/gl/GlContext.h"
 #include "gfx/gl/GlPipeline.h"
 #include "gfx/gl/GlStateCache.h"
+#include "gfx/gl/GlWindowBuffer.h"
 
 #include <QCursor>
 
@@ -165,6 +166,14 @@ private:
     bool adoptParameters(const D3DPRESENT_PARAMETERS& requested, D3DPRESENT_PARAMETERS& out) const;
     HRESULT createBackBuffer();
     void setFixedGlState();
+    // The framebuffer this frame draws into, chosen at its first clear or
+    // draw (GlWindowBuffer.h): the window's own or the device's back buffer.
+    GLuint frameFramebuffer();
+    bool windowTakesFrame() const;
+    // Viewport and scissor rows as the frame's framebuffer counts them.
+    Rectangle onFrameTarget(Rectangle area) const;
+    // The scaling copy of the device's back buffer onto the window.
+    void copyBackBufferToWindow(const QWindow& window);
     // Puts the device's cursor on the window, or takes it off (see above).
     void applyCursor();
 
@@ -190,6 +199,11 @@ private:
     std::unique_ptr<GlPipeline> pipeline;
     GlBackBuffer backBuffer;
     GlBackBufferSurface* backBufferSurface = nullptr;
+    enum class FrameTarget { Undecided, BackBuffer, Window };
+    FrameTarget frameTarget = FrameTarget::Undecided;
+    bool windowUpsideDown = false;      // clip space and sprites set for the window's rows
+    WindowBufferFormat windowBuffers;   // of the device's window, if any
+    bool windowHoldsBackBuffer = false; // the presentation's formats, in the window's buffers
     StateTracker tracker;
     ResourceRegistry registry;
     D3DPRESENT_PARAMETERS parameters;
