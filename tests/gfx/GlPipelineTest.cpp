@@ -277,6 +277,105 @@ TEST_F(GlDeviceTest, CullCcwRemovesTheFarSideOfTheSphere) {
     vb->Release();
 }
 
+// A sphere a few pixels across goes to the rasteriser as only the triangles
+// that may hold a pixel centre; every fragment must still come out.  Many
+// small spheres at sub-pixel offsets, each fragment adding 0x10, drawn
+// indexed (tested) and as a plain triangle list (drawn whole): the same sums.
+TEST_F(GlDeviceTest, SmallIndexedSpheresDrawEveryFragmentOfTheirTriangles) {
+    std::vector<MeshVertex> vertices;
+    std::vector<uint16_t> indices;
+    buildSphere(32, 16, vertices, indices);
+    std::vector<MeshVertex> unindexed;
+    for (uint16_t index : indices)
+        unindexed.push_back(vertices[index]);
+    VertexBuffer* vb = nullptr;
+    IndexBuffer* ib = nullptr;
+    ASSERT_EQ(device->CreateVertexBuffer(uint32_t(vertices.size() * 32), D3DUSAGE_WRITEONLY, 0x112,
+                                         D3DPOOL_MANAGED, &vb),
+              S_OK);
+    ASSERT_EQ(device->CreateIndexBuffer(uint32_t(indices.size() * 2), D3DUSAGE_WRITEONLY,
+                                        D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib),
+              S_OK);
+    uint8_t* data = nullptr;
+    vb->Lock(0, 0, &data, 0);
+    std::memcpy(data, vertices.data(), vertices.size() * 32);
+    vb->Unlock();
+    ib->Lock(0, 0, &data, 0);
+    std::memcpy(data, indices.data(), indices.size() * 2);
+    ib->Unlock();
+
+    D3DXMATRIX view, projection;
+    const D3DXVECTOR3 eye{0, 0, -12}, at{0, 0, 0}, up{0, 1, 0};
+    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+    D3DXMatrixPerspectiveFovLH(&projection, 0.7853982f, 1.0f, 1.0f, 100.0f);
+    device->SetTransform(D3DTS_VIEW, &view);
+    device->SetTransform(D3DTS_PROJECTION, &projection);
+    device->SetRenderState(D3DRS_LIGHTING, 0);
+    device->SetRenderState(D3DRS_TEXTUREFACTOR, 0x10101010);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TFACTOR);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    device->SetVertexShader(0x112);
+    device->SetStreamSource(0, vb, 32);
+    device->SetIndices(ib, 0);
+
+    uint32_t seed = 12345;
+    auto random = [&seed] { // 0 .. 1
+        seed = seed * 1664525u + 1013904223u;
+        return float(seed >> 8) / float(1u << 24);
+    };
+    std::vector<D3DXMATRIX> worlds;
+    for (int i = 0; i < 60; ++i) {
+        D3DXMATRIX scale, turn, move, world;
+        // 0.01 .. 1.5 units, 10 to 14 units off: a tenth of a pixel to ~20 pixels across.
+        const float radius = 0.01f + 1.5f * random() * random();
+        D3DXMatrixScaling(&scale, radius, radius, radius);
+        const D3DXVECTOR3 axis{random() - 0.5f, random() - 0.5f, random() - 0.5f};
+        D3DXMatrixRotationAxis(&turn, &axis, 6.3f * random());
+        D3DXMatrixTranslation(&move, 10 * random() - 5, 10 * random() - 5, 4 * random() - 2);
+        D3DXMatrixMultiply(&world, &scale, &turn);
+        D3DXMatrixMultiply(&world, &world, &move);
+        worlds.push_back(world);
+    }
+    auto drawAll = [&](uint32_t cull, bool indexed) {
+        device->SetRenderState(D3DRS_CULLMODE, cull);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        device->BeginScene();
+        for (const D3DXMATRIX& world : worlds) {
+            device->SetTransform(D3DTS_WORLD, &world);
+            if (indexed) {
+                device->SetStreamSource(0, vb, 32);
+                EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0,
+                                                       uint32_t(vertices.size()), 0,
+                                                       uint32_t(indices.size() / 3)),
+                          S_OK);
+            } else {
+                EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST,
+                                                  uint32_t(unindexed.size() / 3), unindexed.data(),
+                                                  32),
+                          S_OK);
+            }
+        }
+        device->EndScene();
+        return pixels();
+    };
+    for (uint32_t cull : {D3DCULL_CCW, D3DCULL_CW, D3DCULL_NONE}) {
+        const auto whole = drawAll(cull, false);
+        const auto tested = drawAll(cull, true);
+        size_t lit = 0, differing = 0;
+        for (size_t p = 0; p < whole.size(); ++p) {
+            lit += whole[p] != 0xFF000000u;
+            differing += whole[p] != tested[p];
+        }
+        EXPECT_GT(lit, 200u) << "cull mode " << cull;
+        EXPECT_EQ(differing, 0u) << "cull mode " << cull;
+    }
+    ib->Release();
+    vb->Release();
+}
+
 // A quad of MeshVertex in clip space (identity transforms), clockwise on screen.
 void drawClipQuad(Device* device, float x0, float y0, float x1, float y1, float z,
                   D3DVECTOR normal) {

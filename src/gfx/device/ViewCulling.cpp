@@ -1,4 +1,5 @@
-// View culling of whole draws: see ViewCulling.h.
+// View culling of whole draws and of the triangles of small ones: see
+// ViewCulling.h.
 #include "gfx/device/ViewCulling.h"
 
 #include <algorithm>
@@ -88,6 +89,156 @@ bool outsideView(const BoundingSphere& bounds, const D3DMATRIX& world, const D3D
     for (const double* plane : planes)
         if (beyond(plane, bounds)) return true;
     return false;
+}
+
+namespace {
+
+Matrix clipTransform(const D3DMATRIX& world, const D3DMATRIX& view, const D3DMATRIX& projection) {
+    return product(product(widen(world), view), projection);
+}
+
+// A model-space point on D3D's screen: pixel centres on integers, rows
+// down.  False at or behind the eye plane, or where the result is not a
+// number the rasteriser could hold.
+struct ScreenPoint {
+    double x = 0, y = 0;
+};
+
+bool toScreen(const Matrix& m, const double p[3], const D3DVIEWPORT8& viewport, ScreenPoint& out) {
+    double clip[4];
+    for (int c = 0; c < 4; ++c)
+        clip[c] = p[0] * m.m[0][c] + p[1] * m.m[1][c] + p[2] * m.m[2][c] + m.m[3][c];
+    if (!(clip[3] > 0)) return false;
+    const double x = clip[0] / clip[3], y = clip[1] / clip[3];
+    // Beyond this the single-precision pipeline's own rounding is no longer
+    // small against a pixel; such a draw is not small anyway.
+    constexpr double far = 1e4;
+    if (!(std::abs(x) < far && std::abs(y) < far)) return false;
+    out.x = viewport.X + (x + 1.0) * viewport.Width / 2.0;
+    out.y = viewport.Y + (1.0 - y) * viewport.Height / 2.0;
+    return true;
+}
+
+// How far the rasteriser's vertex positions may lie from ours, in pixels:
+// its sub-pixel grid (1/256 at the coarsest in use) and single-precision
+// arithmetic against our double, with room to spare.
+constexpr double slack = 1.0 / 16.0;
+
+// Whether some integer lies in [low - slack, high + slack] and [first, last].
+bool holdsCentre(double low, double high, double first, double last) {
+    const double from = std::max(std::ceil(low - slack), first);
+    const double to = std::min(std::floor(high + slack), last);
+    return from <= to;
+}
+
+uint32_t indexAt(const uint8_t* indices, uint32_t indexSize, size_t n) {
+    if (indexSize == 4) {
+        uint32_t value;
+        std::memcpy(&value, indices + n * 4, 4);
+        return value;
+    }
+    uint16_t value;
+    std::memcpy(&value, indices + n * 2, 2);
+    return value;
+}
+
+} // namespace
+
+double screenExtent(const BoundingSphere& bounds, const D3DMATRIX& world, const D3DMATRIX& view,
+                    const D3DMATRIX& projection, const D3DVIEWPORT8& viewport) {
+    if (!(bounds.radius >= 0)) return INFINITY;
+    const Matrix m = clipTransform(world, view, projection);
+    double low[2] = {INFINITY, INFINITY}, high[2] = {-INFINITY, -INFINITY};
+    for (int corner = 0; corner < 8; ++corner) {
+        const double p[3] = {bounds.x + (corner & 1 ? bounds.radius : -bounds.radius),
+                             bounds.y + (corner & 2 ? bounds.radius : -bounds.radius),
+                             bounds.z + (corner & 4 ? bounds.radius : -bounds.radius)};
+        ScreenPoint s;
+        if (!toScreen(m, p, viewport, s)) return INFINITY;
+        low[0] = std::min(low[0], s.x);
+        high[0] = std::max(high[0], s.x);
+        low[1] = std::min(low[1], s.y);
+        high[1] = std::max(high[1], s.y);
+    }
+    return std::max(high[0] - low[0], high[1] - low[1]) / 2;
+}
+
+bool trianglesThatMayDraw(const SmallDraw& draw, std::vector<uint8_t>& kept,
+                          std::vector<double>& screen) {
+    const TriangleList& list = draw.list;
+    const D3DVIEWPORT8& viewport = draw.viewport;
+    if (viewport.Width == 0 || viewport.Height == 0 || list.stride < 3 * sizeof(float))
+        return false;
+    const Matrix m = clipTransform(draw.world, draw.view, draw.projection);
+    screen.resize(size_t(list.vertexCount) * 2);
+    for (uint32_t v = 0; v < list.vertexCount; ++v) {
+        float p[3];
+        std::memcpy(p, list.vertices + size_t(v) * list.stride, sizeof p);
+        const double position[3] = {p[0], p[1], p[2]};
+        ScreenPoint point;
+        if (!toScreen(m, position, viewport, point)) return false;
+        screen[2 * v] = point.x;
+        screen[2 * v + 1] = point.y;
+    }
+    const double left = viewport.X, right = double(viewport.X) + viewport.Width - 1;
+    const double top = viewport.Y, bottom = double(viewport.Y) + viewport.Height - 1;
+    // D3D's clockwise triangles have a positive area with rows down.
+    const double culledSign = draw.cullMode == D3DCULL_CCW  ? -1.0
+                              : draw.cullMode == D3DCULL_CW ? 1.0
+                                                            : 0.0;
+    const size_t triangleBytes = size_t(3) * list.indexSize;
+    kept.clear();
+    for (uint32_t t = 0; t < list.triangleCount; ++t) {
+        const uint32_t i0 = indexAt(list.indices, list.indexSize, size_t(t) * 3);
+        const uint32_t i1 = indexAt(list.indices, list.indexSize, size_t(t) * 3 + 1);
+        const uint32_t i2 = indexAt(list.indices, list.indexSize, size_t(t) * 3 + 2);
+        if (i0 >= list.vertexCount || i1 >= list.vertexCount || i2 >= list.vertexCount)
+            return false;
+        const ScreenPoint a{screen[2 * i0], screen[2 * i0 + 1]};
+        const ScreenPoint b{screen[2 * i1], screen[2 * i1 + 1]};
+        const ScreenPoint c{screen[2 * i2], screen[2 * i2 + 1]};
+        if (!holdsCentre(std::min({a.x, b.x, c.x}), std::max({a.x, b.x, c.x}), left, right) ||
+            !holdsCentre(std::min({a.y, b.y, c.y}), std::max({a.y, b.y, c.y}), top, bottom))
+            continue;
+        if (culledSign != 0) {
+            const double ex1 = b.x - a.x, ey1 = b.y - a.y, ex2 = c.x - a.x, ey2 = c.y - a.y;
+            const double area = ex1 * ey2 - ex2 * ey1;
+            // Each coordinate moved by up to `slack` moves the area by at most this.
+            const double turn =
+                2 * slack * (std::abs(ex1) + std::abs(ey1) + std::abs(ex2) + std::abs(ey2)) +
+                8 * slack * slack;
+            if (area * culledSign > turn) continue;
+        }
+        const uint8_t* first = list.indices + size_t(t) * triangleBytes;
+        kept.insert(kept.end(), first, first + triangleBytes);
+    }
+    return true;
+}
+
+bool SmallDrawCulling::Answer::answers(const SmallDraw& draw) const {
+    return known && triangleCount == draw.list.triangleCount && cullMode == draw.cullMode &&
+           std::memcmp(source, draw.source, sizeof source) == 0 &&
+           std::memcmp(&world, &draw.world, sizeof world) == 0 &&
+           std::memcmp(&view, &draw.view, sizeof view) == 0 &&
+           std::memcmp(&projection, &draw.projection, sizeof projection) == 0 &&
+           std::memcmp(&viewport, &draw.viewport, sizeof viewport) == 0;
+}
+
+const std::vector<uint8_t>* SmallDrawCulling::trianglesThatMayDraw(const SmallDraw& draw) {
+    for (const Answer& answer : answers)
+        if (answer.answers(draw)) return answer.applies ? &answer.kept : nullptr;
+    newest = 1 - newest;
+    Answer& answer = answers[newest];
+    answer.known = true;
+    std::memcpy(answer.source, draw.source, sizeof answer.source);
+    answer.triangleCount = draw.list.triangleCount;
+    answer.cullMode = draw.cullMode;
+    answer.world = draw.world;
+    answer.view = draw.view;
+    answer.projection = draw.projection;
+    answer.viewport = draw.viewport;
+    answer.applies = gfx::trianglesThatMayDraw(draw, answer.kept, screen);
+    return answer.applies ? &answer.kept : nullptr;
 }
 
 } // namespace gfx

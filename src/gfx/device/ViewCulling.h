@@ -1,4 +1,4 @@
-// Whole draws that cannot reach the viewport.
+// Whole draws, and triangles of small ones, that cannot reach the viewport.
 //
 // A body far outside the view still costs its vertex shading, clipping and
 // triangle setup on a software rasteriser, every pass, every frame.  The
@@ -13,6 +13,7 @@
 #include "gfx/device/Types.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace gfx {
 
@@ -31,5 +32,75 @@ BoundingSphere boundsOfPositions(const uint8_t* vertices, uint32_t stride, uint3
 // with x and y widened by four pixels of the viewport.
 bool outsideView(const BoundingSphere& bounds, const D3DMATRIX& world, const D3DMATRIX& view,
                  const D3DMATRIX& projection, const D3DVIEWPORT8& viewport);
+
+// A body a few pixels across on screen still costs a software rasteriser
+// the setup of every one of its triangles, almost none of which holds a
+// pixel centre.  For such a draw the device passes on only the triangles
+// that may produce a fragment: those whose bounding box, widened by a
+// sixteenth of a pixel, holds a pixel centre of the viewport, and that the
+// cull mode does not clearly remove (an area of the culled sign beyond what
+// the rasteriser's rounding of vertex positions could turn).  The others
+// cannot colour a pixel however the rasteriser rounds, so the picture is
+// the same, and the triangles kept keep their order.
+
+// Half the larger side, in pixels, of the screen rectangle around `bounds`
+// under world x view x projection; infinity when some of it lies at or
+// behind the eye plane or no bounds are known.
+double screenExtent(const BoundingSphere& bounds, const D3DMATRIX& world, const D3DMATRIX& view,
+                    const D3DMATRIX& projection, const D3DVIEWPORT8& viewport);
+
+// An indexed triangle list: `vertexCount` vertices from `vertices` (the
+// base vertex), `stride` bytes apart, XYZ first; `triangleCount` triangles
+// of `indexSize`-byte indices (2 or 4) from `indices`, each below
+// vertexCount.
+struct TriangleList {
+    const uint8_t* vertices = nullptr;
+    uint32_t stride = 0;
+    uint32_t vertexCount = 0;
+    const uint8_t* indices = nullptr;
+    uint32_t indexSize = 2;
+    uint32_t triangleCount = 0;
+};
+
+// One small draw: its triangles, where they come from (buffer names and
+// write counts, which say whether the same bytes were tested before), the
+// transforms, the viewport and the cull mode.
+struct SmallDraw {
+    TriangleList list;
+    uint64_t source[6] = {}; // vertex and index buffer, versions, first index, base vertex
+    D3DMATRIX world{}, view{}, projection{};
+    D3DVIEWPORT8 viewport{};
+    uint32_t cullMode = 0;
+};
+
+// The indices (as stored) of the triangles of `draw` that may draw, in
+// order, into `kept`; `screen` is scratch space.  False, with `kept`
+// unspecified, when the test does not apply: a vertex at or behind the eye
+// plane, or not finite.
+bool trianglesThatMayDraw(const SmallDraw& draw, std::vector<uint8_t>& kept,
+                          std::vector<double>& screen);
+
+// The test's last two answers: the passes of one body over one transform
+// (its surface and its grid, with the shade between them) test once.
+class SmallDrawCulling {
+public:
+    // The kept indices of `draw`, or null when the test does not apply.
+    const std::vector<uint8_t>* trianglesThatMayDraw(const SmallDraw& draw);
+
+private:
+    struct Answer {
+        bool known = false;
+        bool applies = false;
+        uint64_t source[6] = {};
+        uint32_t triangleCount = 0, cullMode = 0;
+        D3DMATRIX world{}, view{}, projection{};
+        D3DVIEWPORT8 viewport{};
+        std::vector<uint8_t> kept;
+        bool answers(const SmallDraw& draw) const;
+    };
+    Answer answers[2];
+    int newest = 0;
+    std::vector<double> screen;
+};
 
 } // namespace gfx

@@ -102,6 +102,7 @@ GlDevice::~GlDevice() {
         gl.glDeleteSamplers(1, &sampler);
     if (vertexArray) gl.glDeleteVertexArrays(1, &vertexArray);
     if (streamBuffer) gl.glDeleteBuffers(1, &streamBuffer);
+    if (streamIndexBuffer) gl.glDeleteBuffers(1, &streamIndexBuffer);
     pipeline.reset();
     backBuffer.destroy();
     if (cursorSet && context->window()) context->window()->unsetCursor();
@@ -192,6 +193,7 @@ HRESULT GlDevice::initialise(const D3DPRESENT_PARAMETERS& requested, std::string
         return D3DERR_NOTAVAILABLE;
     gl.glGenVertexArrays(1, &vertexArray);
     gl.glGenBuffers(1, &streamBuffer);
+    gl.glGenBuffers(1, &streamIndexBuffer);
     setFixedGlState();
     if (context->window())
         windowBuffers = queryWindowBufferFormat(gl, context->defaultFramebuffer());
@@ -646,6 +648,66 @@ bool GlDevice::outOfView(D3DPRIMITIVETYPE type, const VertexLayout& layout, GlVe
                        state.viewport);
 }
 
+const std::vector<uint8_t>* GlDevice::smallDrawTriangles(const VertexLayout& layout,
+                                                         GlVertexBuffer& vertices,
+                                                         GlIndexBuffer& indices, uint32_t stride,
+                                                         uint32_t startIndex,
+                                                         uint32_t triangleCount, uint64_t highest) {
+    // Half the side of the screen square a draw must fit in.  Above it a
+    // body's triangles are pixels across, most of them draw, and the test
+    // would cost more than it saves.
+    constexpr double smallExtent = 32;
+    const DeviceState& state = tracker.current();
+    if (layout.pretransformed || layout.position != 0 ||
+        state.renderStates[D3DRS_FILLMODE] != D3DFILL_SOLID)
+        return nullptr; // lines and points reach past a triangle's pixel centres
+    SmallDraw draw;
+    draw.world = state.transform(D3DTS_WORLD);
+    draw.view = state.transform(D3DTS_VIEW);
+    draw.projection = state.transform(D3DTS_PROJECTION);
+    draw.viewport = state.viewport;
+    if (!(screenExtent(vertices.bounds(stride), draw.world, draw.view, draw.projection,
+                       draw.viewport) <= smallExtent))
+        return nullptr;
+    const uint32_t base = state.baseVertexIndex;
+    draw.list.vertices = vertices.storage().memory().data() + size_t(base) * stride;
+    draw.list.stride = stride;
+    draw.list.vertexCount = uint32_t(highest + 1 - base);
+    draw.list.indexSize = indices.indexSize();
+    draw.list.indices =
+        indices.storage().memory().data() + size_t(startIndex) * indices.indexSize();
+    draw.list.triangleCount = triangleCount;
+    draw.source[0] = vertices.storage().name();
+    draw.source[1] = vertices.storage().version();
+    draw.source[2] = indices.storage().name();
+    draw.source[3] = indices.storage().version();
+    draw.source[4] = startIndex;
+    draw.source[5] = base;
+    draw.cullMode = state.renderStates[D3DRS_CULLMODE];
+    return smallDraws.trianglesThatMayDraw(draw);
+}
+
+size_t GlDevice::streamIndices(const std::vector<uint8_t>& indices) {
+    const size_t bytes = indices.size();
+    if (elementBuffer != streamIndexBuffer) {
+        GL_CHECK(gl, glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, streamIndexBuffer));
+        elementBuffer = streamIndexBuffer;
+    }
+    streamIndexOffset = (streamIndexOffset + 3) / 4 * 4;
+    if (streamIndexOffset + bytes > streamIndexCapacity) {
+        // Fresh storage: earlier draws keep reading the old one.
+        streamIndexCapacity = std::max(streamIndexCapacity, std::max(bytes, size_t(1) << 18));
+        GL_CHECK(gl, glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(streamIndexCapacity), nullptr,
+                                  GL_STREAM_DRAW));
+        streamIndexOffset = 0;
+    }
+    GL_CHECK(gl, glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, GLintptr(streamIndexOffset),
+                                 GLsizeiptr(bytes), indices.data()));
+    const size_t offset = streamIndexOffset;
+    streamIndexOffset += bytes;
+    return offset;
+}
+
 HRESULT GlDevice::prepareDraw(D3DPRIMITIVETYPE type, const VertexLayout& layout, GLuint buffer,
                               uint32_t stride, size_t base) {
     makeCurrent();
@@ -727,6 +789,11 @@ HRESULT GlDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, uint32_t /*minInde
     if (highest * stride + layout.stride > vertices->storage().memory().length())
         return D3DERR_INVALIDCALL;
     if (outOfView(type, layout, *vertices, stride)) return S_OK;
+    const std::vector<uint8_t>* kept = type == D3DPT_TRIANGLELIST
+                                           ? smallDrawTriangles(layout, *vertices, *indices, stride,
+                                                                startIndex, primitiveCount, highest)
+                                           : nullptr;
+    if (kept && kept->empty()) return S_OK; // not one pixel centre is reached
     if (const HRESULT hr = prepareDraw(type, layout, vertices->storage().name(), stride, 0);
         FAILED(hr))
         return hr;
@@ -736,14 +803,21 @@ HRESULT GlDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, uint32_t /*minInde
     vertexStorage.prepare(
         uint32_t(std::min<uint64_t>(vertexBytes, uint64_t{state.baseVertexIndex} * stride)),
         uint32_t(std::min<uint64_t>(vertexBytes, (highest + 1) * stride)));
+    const GLenum indexType = indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT;
+    if (kept) {
+        const size_t offset = streamIndices(*kept);
+        GL_CHECK(gl, glDrawElementsBaseVertex(GL_TRIANGLES, GLsizei(kept->size() / indexSize),
+                                              indexType, reinterpret_cast<const void*>(offset),
+                                              GLint(state.baseVertexIndex)));
+        return S_OK;
+    }
     indices->storage().prepare(startIndex * indexSize, (startIndex + count) * indexSize);
     if (elementBuffer != indices->storage().name()) {
         GL_CHECK(gl, glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices->storage().name()));
         elementBuffer = indices->storage().name();
     }
     GL_CHECK(gl,
-             glDrawElementsBaseVertex(glPrimitiveMode(type), GLsizei(count),
-                                      indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
+             glDrawElementsBaseVertex(glPrimitiveMode(type), GLsizei(count), indexType,
                                       reinterpret_cast<const void*>(size_t(startIndex) * indexSize),
                                       GLint(state.baseVertexIndex)));
     return S_OK;

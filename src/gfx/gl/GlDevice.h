@@ -20,6 +20,7 @@
 #include "gfx/device/DeviceResource.h"
 #include "gfx/device/StateTracker.h"
 #include "gfx/device/VertexFormat.h"
+#include "gfx/device/ViewCulling.h"
 #include "gfx/gl/GlBackBuffer.h"
 #include "gfx/gl/GlContext.h"
 #include "gfx/gl/GlPipeline.h"
@@ -36,6 +37,7 @@
 namespace gfx::gl {
 
 class GlBackBufferSurface;
+class GlIndexBuffer;
 class GlVertexBuffer;
 
 // What the adapter knows about the GL implementation.
@@ -183,6 +185,14 @@ private:
     // reach the viewport (ViewCulling.h): skipped, since it draws nothing.
     bool outOfView(D3DPRIMITIVETYPE type, const VertexLayout& layout, GlVertexBuffer& buffer,
                    uint32_t stride);
+    // The indices of the triangles that may draw of an indexed triangle list
+    // a few pixels across (ViewCulling.h); null for any other draw.
+    const std::vector<uint8_t>* smallDrawTriangles(const VertexLayout& layout,
+                                                   GlVertexBuffer& vertices, GlIndexBuffer& indices,
+                                                   uint32_t stride, uint32_t startIndex,
+                                                   uint32_t triangleCount, uint64_t highest);
+    // Copies `indices` into the stream index buffer; their offset there.
+    size_t streamIndices(const std::vector<uint8_t>& indices);
     // Draws count vertices copied from memory through the stream buffer.
     HRESULT drawFromStream(D3DPRIMITIVETYPE type, const VertexLayout& layout, uint32_t count,
                            const void* vertices, uint32_t stride);
@@ -219,6 +229,9 @@ private:
     bool layoutKnown = false;
     GLuint streamBuffer = 0; // user-pointer draws
     size_t streamCapacity = 0, streamOffset = 0;
+    GLuint streamIndexBuffer = 0; // the kept triangles of small draws
+    size_t streamIndexCapacity = 0, streamIndexOffset = 0;
+    SmallDrawCulling smallDraws;
     // min, mag filter, wrap s, t, border colour, LOD bias bits
     std::map<std::tuple<GLenum, GLenum, GLenum, GLenum, uint32_t, uint32_t>, GLuint> samplers;
 
