@@ -124,11 +124,15 @@ bool toScreen(const Matrix& m, const double p[3], const D3DVIEWPORT8& viewport, 
 // arithmetic against our double, with room to spare.
 constexpr double slack = 1.0 / 16.0;
 
-// Whether some integer lies in [low - slack, high + slack] and [first, last].
-bool holdsCentre(double low, double high, double first, double last) {
-    const double from = std::max(std::ceil(low - slack), first);
-    const double to = std::min(std::floor(high + slack), last);
-    return from <= to;
+// The pixel centres (integers) a primitive through a point at `at` may
+// reach on one axis: from ceil(at - slack) on the low side, up to
+// floor(at + slack) on the high side.  A triangle reaches one only if the
+// highest of its vertices' high ends is not below the lowest low end.
+int32_t lowEnd(double at) {
+    return int32_t(std::ceil(at - slack));
+}
+int32_t highEnd(double at) {
+    return int32_t(std::floor(at + slack));
 }
 
 uint32_t indexAt(const uint8_t* indices, uint32_t indexSize, size_t n) {
@@ -144,44 +148,56 @@ uint32_t indexAt(const uint8_t* indices, uint32_t indexSize, size_t n) {
 
 } // namespace
 
-double screenExtent(const BoundingSphere& bounds, const D3DMATRIX& world, const D3DMATRIX& view,
-                    const D3DMATRIX& projection, const D3DVIEWPORT8& viewport) {
-    if (!(bounds.radius >= 0)) return INFINITY;
+bool ScreenBounds::holdsPixelCentre(const D3DVIEWPORT8& viewport) const {
+    const int32_t first = int32_t(viewport.X),
+                  lastColumn = int32_t(viewport.X + viewport.Width) - 1;
+    const int32_t top = int32_t(viewport.Y), lastRow = int32_t(viewport.Y + viewport.Height) - 1;
+    return std::max(lowEnd(left), first) <= std::min(highEnd(right), lastColumn) &&
+           std::max(lowEnd(this->top), top) <= std::min(highEnd(bottom), lastRow);
+}
+
+ScreenBounds screenBounds(const BoundingSphere& bounds, const D3DMATRIX& world,
+                          const D3DMATRIX& view, const D3DMATRIX& projection,
+                          const D3DVIEWPORT8& viewport) {
+    ScreenBounds out;
+    if (!(bounds.radius >= 0)) return out;
     const Matrix m = clipTransform(world, view, projection);
-    double low[2] = {INFINITY, INFINITY}, high[2] = {-INFINITY, -INFINITY};
+    out.left = out.top = INFINITY;
+    out.right = out.bottom = -INFINITY;
     for (int corner = 0; corner < 8; ++corner) {
         const double p[3] = {bounds.x + (corner & 1 ? bounds.radius : -bounds.radius),
                              bounds.y + (corner & 2 ? bounds.radius : -bounds.radius),
                              bounds.z + (corner & 4 ? bounds.radius : -bounds.radius)};
         ScreenPoint s;
-        if (!toScreen(m, p, viewport, s)) return INFINITY;
-        low[0] = std::min(low[0], s.x);
-        high[0] = std::max(high[0], s.x);
-        low[1] = std::min(low[1], s.y);
-        high[1] = std::max(high[1], s.y);
+        if (!toScreen(m, p, viewport, s)) return ScreenBounds{};
+        out.left = std::min(out.left, s.x);
+        out.right = std::max(out.right, s.x);
+        out.top = std::min(out.top, s.y);
+        out.bottom = std::max(out.bottom, s.y);
     }
-    return std::max(high[0] - low[0], high[1] - low[1]) / 2;
+    out.known = true;
+    return out;
 }
 
 bool trianglesThatMayDraw(const SmallDraw& draw, std::vector<uint8_t>& kept,
-                          std::vector<double>& screen) {
+                          std::vector<ProjectedVertex>& screen) {
     const TriangleList& list = draw.list;
     const D3DVIEWPORT8& viewport = draw.viewport;
     if (viewport.Width == 0 || viewport.Height == 0 || list.stride < 3 * sizeof(float))
         return false;
     const Matrix m = clipTransform(draw.world, draw.view, draw.projection);
-    screen.resize(size_t(list.vertexCount) * 2);
+    screen.resize(list.vertexCount);
     for (uint32_t v = 0; v < list.vertexCount; ++v) {
         float p[3];
         std::memcpy(p, list.vertices + size_t(v) * list.stride, sizeof p);
         const double position[3] = {p[0], p[1], p[2]};
         ScreenPoint point;
         if (!toScreen(m, position, viewport, point)) return false;
-        screen[2 * v] = point.x;
-        screen[2 * v + 1] = point.y;
+        screen[v] = {point.x,          point.y,         lowEnd(point.x),
+                     highEnd(point.x), lowEnd(point.y), highEnd(point.y)};
     }
-    const double left = viewport.X, right = double(viewport.X) + viewport.Width - 1;
-    const double top = viewport.Y, bottom = double(viewport.Y) + viewport.Height - 1;
+    const int32_t left = int32_t(viewport.X), right = int32_t(viewport.X + viewport.Width) - 1;
+    const int32_t top = int32_t(viewport.Y), bottom = int32_t(viewport.Y + viewport.Height) - 1;
     // D3D's clockwise triangles have a positive area with rows down.
     const double culledSign = draw.cullMode == D3DCULL_CCW  ? -1.0
                               : draw.cullMode == D3DCULL_CW ? 1.0
@@ -194,11 +210,13 @@ bool trianglesThatMayDraw(const SmallDraw& draw, std::vector<uint8_t>& kept,
         const uint32_t i2 = indexAt(list.indices, list.indexSize, size_t(t) * 3 + 2);
         if (i0 >= list.vertexCount || i1 >= list.vertexCount || i2 >= list.vertexCount)
             return false;
-        const ScreenPoint a{screen[2 * i0], screen[2 * i0 + 1]};
-        const ScreenPoint b{screen[2 * i1], screen[2 * i1 + 1]};
-        const ScreenPoint c{screen[2 * i2], screen[2 * i2 + 1]};
-        if (!holdsCentre(std::min({a.x, b.x, c.x}), std::max({a.x, b.x, c.x}), left, right) ||
-            !holdsCentre(std::min({a.y, b.y, c.y}), std::max({a.y, b.y, c.y}), top, bottom))
+        const ProjectedVertex &a = screen[i0], &b = screen[i1], &c = screen[i2];
+        const int32_t columnFrom = std::min({a.columnFrom, b.columnFrom, c.columnFrom});
+        const int32_t columnTo = std::max({a.columnTo, b.columnTo, c.columnTo});
+        const int32_t rowFrom = std::min({a.rowFrom, b.rowFrom, c.rowFrom});
+        const int32_t rowTo = std::max({a.rowTo, b.rowTo, c.rowTo});
+        if (std::max(columnFrom, left) > std::min(columnTo, right) ||
+            std::max(rowFrom, top) > std::min(rowTo, bottom))
             continue;
         if (culledSign != 0) {
             const double ex1 = b.x - a.x, ey1 = b.y - a.y, ex2 = c.x - a.x, ey2 = c.y - a.y;
@@ -215,7 +233,7 @@ bool trianglesThatMayDraw(const SmallDraw& draw, std::vector<uint8_t>& kept,
     return true;
 }
 
-bool SmallDrawCulling::Answer::answers(const SmallDraw& draw) const {
+bool TriangleCulling::Answer::answers(const SmallDraw& draw) const {
     return known && triangleCount == draw.list.triangleCount && cullMode == draw.cullMode &&
            std::memcmp(source, draw.source, sizeof source) == 0 &&
            std::memcmp(&world, &draw.world, sizeof world) == 0 &&
@@ -224,7 +242,7 @@ bool SmallDrawCulling::Answer::answers(const SmallDraw& draw) const {
            std::memcmp(&viewport, &draw.viewport, sizeof viewport) == 0;
 }
 
-const std::vector<uint8_t>* SmallDrawCulling::trianglesThatMayDraw(const SmallDraw& draw) {
+const std::vector<uint8_t>* TriangleCulling::trianglesThatMayDraw(const SmallDraw& draw) {
     for (const Answer& answer : answers)
         if (answer.answers(draw)) return answer.applies ? &answer.kept : nullptr;
     newest = 1 - newest;

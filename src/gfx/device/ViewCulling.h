@@ -12,6 +12,7 @@
 
 #include "gfx/device/Types.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -33,21 +34,39 @@ BoundingSphere boundsOfPositions(const uint8_t* vertices, uint32_t stride, uint3
 bool outsideView(const BoundingSphere& bounds, const D3DMATRIX& world, const D3DMATRIX& view,
                  const D3DMATRIX& projection, const D3DVIEWPORT8& viewport);
 
-// A body a few pixels across on screen still costs a software rasteriser
-// the setup of every one of its triangles, almost none of which holds a
-// pixel centre.  For such a draw the device passes on only the triangles
-// that may produce a fragment: those whose bounding box, widened by a
-// sixteenth of a pixel, holds a pixel centre of the viewport, and that the
-// cull mode does not clearly remove (an area of the culled sign beyond what
-// the rasteriser's rounding of vertex positions could turn).  The others
-// cannot colour a pixel however the rasteriser rounds, so the picture is
-// the same, and the triangles kept keep their order.
+// A software rasteriser shades the vertices and sets up every triangle of
+// a draw before it culls those facing away, and a body a few pixels across
+// has thousands of triangles almost none of which holds a pixel centre.
+// For such a draw (an indexed triangle list wholly in front of the eye)
+// the device passes on only the triangles that may produce a fragment: those whose
+// bounding box, widened by a sixteenth of a pixel, holds a pixel centre of
+// the viewport, and that the cull mode does not clearly remove (an area of
+// the culled sign beyond what the rasteriser's rounding of vertex
+// positions could turn).  The others cannot colour a pixel however the
+// rasteriser rounds, so the picture is the same, and the triangles kept
+// keep their order.
 
-// Half the larger side, in pixels, of the screen rectangle around `bounds`
-// under world x view x projection; infinity when some of it lies at or
-// behind the eye plane or no bounds are known.
-double screenExtent(const BoundingSphere& bounds, const D3DMATRIX& world, const D3DMATRIX& view,
-                    const D3DMATRIX& projection, const D3DVIEWPORT8& viewport);
+// The screen rectangle (D3D pixels, centres on integers, rows down) around
+// `bounds` under world x view x projection; not known when some of it lies
+// at or behind the eye plane or no bounds are known.
+struct ScreenBounds {
+    bool known = false;
+    double left = 0, top = 0, right = 0, bottom = 0;
+    double extent() const { return std::max(right - left, bottom - top) / 2; }
+    // Whether a pixel centre of the viewport may lie in it (widened as the
+    // triangles' boxes are): if not, nothing inside it can draw.
+    bool holdsPixelCentre(const D3DVIEWPORT8& viewport) const;
+};
+ScreenBounds screenBounds(const BoundingSphere& bounds, const D3DMATRIX& world,
+                          const D3DMATRIX& view, const D3DMATRIX& projection,
+                          const D3DVIEWPORT8& viewport);
+
+// A vertex on screen, and the pixel columns and rows a triangle through it
+// may reach on each side of it (see trianglesThatMayDraw).
+struct ProjectedVertex {
+    double x = 0, y = 0;
+    int32_t columnFrom = 0, columnTo = 0, rowFrom = 0, rowTo = 0;
+};
 
 // An indexed triangle list: `vertexCount` vertices from `vertices` (the
 // base vertex), `stride` bytes apart, XYZ first; `triangleCount` triangles
@@ -78,11 +97,11 @@ struct SmallDraw {
 // unspecified, when the test does not apply: a vertex at or behind the eye
 // plane, or not finite.
 bool trianglesThatMayDraw(const SmallDraw& draw, std::vector<uint8_t>& kept,
-                          std::vector<double>& screen);
+                          std::vector<ProjectedVertex>& screen);
 
 // The test's last two answers: the passes of one body over one transform
 // (its surface and its grid, with the shade between them) test once.
-class SmallDrawCulling {
+class TriangleCulling {
 public:
     // The kept indices of `draw`, or null when the test does not apply.
     const std::vector<uint8_t>* trianglesThatMayDraw(const SmallDraw& draw);
@@ -100,7 +119,7 @@ private:
     };
     Answer answers[2];
     int newest = 0;
-    std::vector<double> screen;
+    std::vector<ProjectedVertex> screen;
 };
 
 } // namespace gfx

@@ -648,17 +648,16 @@ bool GlDevice::outOfView(D3DPRIMITIVETYPE type, const VertexLayout& layout, GlVe
                        state.viewport);
 }
 
-const std::vector<uint8_t>* GlDevice::smallDrawTriangles(const VertexLayout& layout,
-                                                         GlVertexBuffer& vertices,
-                                                         GlIndexBuffer& indices, uint32_t stride,
-                                                         uint32_t startIndex,
-                                                         uint32_t triangleCount, uint64_t highest) {
-    // Half the side of the screen square a draw must fit in.  Above it a
-    // body's triangles are pixels across, most of them draw, and the test
-    // would cost more than it saves.
+const std::vector<uint8_t>*
+GlDevice::trianglesThatMayDraw(const VertexLayout& layout, GlVertexBuffer& vertices,
+                               GlIndexBuffer& indices, uint32_t stride, uint32_t startIndex,
+                               uint32_t triangleCount, uint64_t highest) {
+    // A draw within a square of twice this side is small: most of its
+    // triangles hold no pixel centre.  Above it most of those facing the eye
+    // draw, and testing costs more than the rasteriser's own culling.
     constexpr double smallExtent = 32;
     const DeviceState& state = tracker.current();
-    if (layout.pretransformed || layout.position != 0 ||
+    if (!limits.softwareRasteriser || layout.pretransformed || layout.position != 0 ||
         state.renderStates[D3DRS_FILLMODE] != D3DFILL_SOLID)
         return nullptr; // lines and points reach past a triangle's pixel centres
     SmallDraw draw;
@@ -666,9 +665,12 @@ const std::vector<uint8_t>* GlDevice::smallDrawTriangles(const VertexLayout& lay
     draw.view = state.transform(D3DTS_VIEW);
     draw.projection = state.transform(D3DTS_PROJECTION);
     draw.viewport = state.viewport;
-    if (!(screenExtent(vertices.bounds(stride), draw.world, draw.view, draw.projection,
-                       draw.viewport) <= smallExtent))
-        return nullptr;
+    draw.cullMode = state.renderStates[D3DRS_CULLMODE];
+    const ScreenBounds onScreen = screenBounds(vertices.bounds(stride), draw.world, draw.view,
+                                               draw.projection, draw.viewport);
+    if (!onScreen.known) return nullptr;
+    if (!onScreen.holdsPixelCentre(draw.viewport)) return &noTriangles;
+    if (onScreen.extent() > smallExtent) return nullptr;
     const uint32_t base = state.baseVertexIndex;
     draw.list.vertices = vertices.storage().memory().data() + size_t(base) * stride;
     draw.list.stride = stride;
@@ -683,8 +685,7 @@ const std::vector<uint8_t>* GlDevice::smallDrawTriangles(const VertexLayout& lay
     draw.source[3] = indices.storage().version();
     draw.source[4] = startIndex;
     draw.source[5] = base;
-    draw.cullMode = state.renderStates[D3DRS_CULLMODE];
-    return smallDraws.trianglesThatMayDraw(draw);
+    return triangleCulling.trianglesThatMayDraw(draw);
 }
 
 size_t GlDevice::streamIndices(const std::vector<uint8_t>& indices) {
@@ -789,10 +790,10 @@ HRESULT GlDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, uint32_t /*minInde
     if (highest * stride + layout.stride > vertices->storage().memory().length())
         return D3DERR_INVALIDCALL;
     if (outOfView(type, layout, *vertices, stride)) return S_OK;
-    const std::vector<uint8_t>* kept = type == D3DPT_TRIANGLELIST
-                                           ? smallDrawTriangles(layout, *vertices, *indices, stride,
-                                                                startIndex, primitiveCount, highest)
-                                           : nullptr;
+    const std::vector<uint8_t>* kept =
+        type == D3DPT_TRIANGLELIST ? trianglesThatMayDraw(layout, *vertices, *indices, stride,
+                                                          startIndex, primitiveCount, highest)
+                                   : nullptr;
     if (kept && kept->empty()) return S_OK; // not one pixel centre is reached
     if (const HRESULT hr = prepareDraw(type, layout, vertices->storage().name(), stride, 0);
         FAILED(hr))

@@ -46,6 +46,9 @@ struct GlLimits {
     uint32_t maxSamples = 0;
     float maxPointSize = 1.0f;
     uint32_t textureUnits = 0;
+    // Mesa's llvmpipe or softpipe, or another rasteriser on the CPU: culling
+    // triangles before the driver sees them pays there (ViewCulling.h).
+    bool softwareRasteriser = false;
 };
 
 class GlDevice final : public RefCounted<Device> {
@@ -185,12 +188,14 @@ private:
     // reach the viewport (ViewCulling.h): skipped, since it draws nothing.
     bool outOfView(D3DPRIMITIVETYPE type, const VertexLayout& layout, GlVertexBuffer& buffer,
                    uint32_t stride);
-    // The indices of the triangles that may draw of an indexed triangle list
-    // a few pixels across (ViewCulling.h); null for any other draw.
-    const std::vector<uint8_t>* smallDrawTriangles(const VertexLayout& layout,
-                                                   GlVertexBuffer& vertices, GlIndexBuffer& indices,
-                                                   uint32_t stride, uint32_t startIndex,
-                                                   uint32_t triangleCount, uint64_t highest);
+    // On a software rasteriser, the indices of the triangles of an indexed
+    // triangle list that may draw (ViewCulling.h); null where every
+    // triangle goes to the rasteriser.
+    const std::vector<uint8_t>* trianglesThatMayDraw(const VertexLayout& layout,
+                                                     GlVertexBuffer& vertices,
+                                                     GlIndexBuffer& indices, uint32_t stride,
+                                                     uint32_t startIndex, uint32_t triangleCount,
+                                                     uint64_t highest);
     // Copies `indices` into the stream index buffer; their offset there.
     size_t streamIndices(const std::vector<uint8_t>& indices);
     // Draws count vertices copied from memory through the stream buffer.
@@ -231,7 +236,8 @@ private:
     size_t streamCapacity = 0, streamOffset = 0;
     GLuint streamIndexBuffer = 0; // the kept triangles of small draws
     size_t streamIndexCapacity = 0, streamIndexOffset = 0;
-    SmallDrawCulling smallDraws;
+    TriangleCulling triangleCulling;
+    const std::vector<uint8_t> noTriangles;
     // min, mag filter, wrap s, t, border colour, LOD bias bits
     std::map<std::tuple<GLenum, GLenum, GLenum, GLenum, uint32_t, uint32_t>, GLuint> samplers;
 

@@ -122,6 +122,9 @@ GlDirect3D* GlDirect3D::create() {
         return string ? reinterpret_cast<const char*>(string) : "";
     };
     const std::string renderer = text(GL_RENDERER), vendor = text(GL_VENDOR);
+    limits.softwareRasteriser = renderer.find("llvmpipe") != std::string::npos ||
+                                renderer.find("softpipe") != std::string::npos ||
+                                renderer.find("Software Rasterizer") != std::string::npos;
 
     uint32_t width = 1024, height = 768, refresh = 60;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
