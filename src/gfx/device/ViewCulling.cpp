@@ -128,22 +128,18 @@ constexpr double slack = 1.0 / 16.0;
 // reach on one axis: from ceil(at - slack) on the low side, up to
 // floor(at + slack) on the high side.  A triangle reaches one only if the
 // highest of its vertices' high ends is not below the lowest low end.
+// (Truncation and a correction rather than std::ceil and std::floor, which
+// without SSE 4.1 are library calls; `at` is within toScreen's bounds, far
+// inside int32_t.)
 int32_t lowEnd(double at) {
-    return int32_t(std::ceil(at - slack));
+    const double v = at - slack;
+    const int32_t t = int32_t(v);
+    return t + (double(t) < v);
 }
 int32_t highEnd(double at) {
-    return int32_t(std::floor(at + slack));
-}
-
-uint32_t indexAt(const uint8_t* indices, uint32_t indexSize, size_t n) {
-    if (indexSize == 4) {
-        uint32_t value;
-        std::memcpy(&value, indices + n * 4, 4);
-        return value;
-    }
-    uint16_t value;
-    std::memcpy(&value, indices + n * 2, 2);
-    return value;
+    const double v = at + slack;
+    const int32_t t = int32_t(v);
+    return t - (double(t) > v);
 }
 
 } // namespace
@@ -179,38 +175,59 @@ ScreenBounds screenBounds(const BoundingSphere& bounds, const D3DMATRIX& world,
     return out;
 }
 
-bool trianglesThatMayDraw(const SmallDraw& draw, std::vector<uint8_t>& kept,
-                          std::vector<ProjectedVertex>& screen) {
+namespace {
+
+// Every vertex of `list` on screen: false when one is at or behind the eye
+// plane or lands too far out (see toScreen).  Only x, y and w are needed:
+// the x and y of clip space over its w.
+bool projectVertices(const TriangleList& list, const Matrix& m, const D3DVIEWPORT8& viewport,
+                     std::vector<ProjectedVertex>& screen) {
+    constexpr double far = 1e4;
+    const double halfWidth = viewport.Width / 2.0, halfHeight = viewport.Height / 2.0;
+    const double centreX = viewport.X + halfWidth, centreY = viewport.Y + halfHeight;
+    screen.resize(list.vertexCount);
+    const uint8_t* vertex = list.vertices;
+    for (uint32_t v = 0; v < list.vertexCount; ++v, vertex += list.stride) {
+        float p[3];
+        std::memcpy(p, vertex, sizeof p);
+        const double x = p[0], y = p[1], z = p[2];
+        const double cx = x * m.m[0][0] + y * m.m[1][0] + z * m.m[2][0] + m.m[3][0];
+        const double cy = x * m.m[0][1] + y * m.m[1][1] + z * m.m[2][1] + m.m[3][1];
+        const double cw = x * m.m[0][3] + y * m.m[1][3] + z * m.m[2][3] + m.m[3][3];
+        if (!(cw > 0)) return false;
+        const double inverse = 1.0 / cw;
+        const double nx = cx * inverse, ny = cy * inverse;
+        if (!(std::abs(nx) < far && std::abs(ny) < far)) return false;
+        ProjectedVertex& out = screen[v];
+        out.x = centreX + nx * halfWidth;
+        out.y = centreY - ny * halfHeight;
+        out.columnFrom = lowEnd(out.x);
+        out.columnTo = highEnd(out.x);
+        out.rowFrom = lowEnd(out.y);
+        out.rowTo = highEnd(out.y);
+    }
+    return true;
+}
+
+template <class Index>
+bool keepTriangles(const SmallDraw& draw, const std::vector<ProjectedVertex>& screen,
+                   std::vector<uint8_t>& kept) {
     const TriangleList& list = draw.list;
     const D3DVIEWPORT8& viewport = draw.viewport;
-    if (viewport.Width == 0 || viewport.Height == 0 || list.stride < 3 * sizeof(float))
-        return false;
-    const Matrix m = clipTransform(draw.world, draw.view, draw.projection);
-    screen.resize(list.vertexCount);
-    for (uint32_t v = 0; v < list.vertexCount; ++v) {
-        float p[3];
-        std::memcpy(p, list.vertices + size_t(v) * list.stride, sizeof p);
-        const double position[3] = {p[0], p[1], p[2]};
-        ScreenPoint point;
-        if (!toScreen(m, position, viewport, point)) return false;
-        screen[v] = {point.x,          point.y,         lowEnd(point.x),
-                     highEnd(point.x), lowEnd(point.y), highEnd(point.y)};
-    }
     const int32_t left = int32_t(viewport.X), right = int32_t(viewport.X + viewport.Width) - 1;
     const int32_t top = int32_t(viewport.Y), bottom = int32_t(viewport.Y + viewport.Height) - 1;
     // D3D's clockwise triangles have a positive area with rows down.
     const double culledSign = draw.cullMode == D3DCULL_CCW  ? -1.0
                               : draw.cullMode == D3DCULL_CW ? 1.0
                                                             : 0.0;
-    const size_t triangleBytes = size_t(3) * list.indexSize;
+    const uint32_t count = list.vertexCount;
     kept.clear();
     for (uint32_t t = 0; t < list.triangleCount; ++t) {
-        const uint32_t i0 = indexAt(list.indices, list.indexSize, size_t(t) * 3);
-        const uint32_t i1 = indexAt(list.indices, list.indexSize, size_t(t) * 3 + 1);
-        const uint32_t i2 = indexAt(list.indices, list.indexSize, size_t(t) * 3 + 2);
-        if (i0 >= list.vertexCount || i1 >= list.vertexCount || i2 >= list.vertexCount)
-            return false;
-        const ProjectedVertex &a = screen[i0], &b = screen[i1], &c = screen[i2];
+        Index corner[3];
+        std::memcpy(corner, list.indices + size_t(t) * sizeof corner, sizeof corner);
+        if (corner[0] >= count || corner[1] >= count || corner[2] >= count) return false;
+        const ProjectedVertex &a = screen[corner[0]], &b = screen[corner[1]],
+                              &c = screen[corner[2]];
         const int32_t columnFrom = std::min({a.columnFrom, b.columnFrom, c.columnFrom});
         const int32_t columnTo = std::max({a.columnTo, b.columnTo, c.columnTo});
         const int32_t rowFrom = std::min({a.rowFrom, b.rowFrom, c.rowFrom});
@@ -227,10 +244,24 @@ bool trianglesThatMayDraw(const SmallDraw& draw, std::vector<uint8_t>& kept,
                 8 * slack * slack;
             if (area * culledSign > turn) continue;
         }
-        const uint8_t* first = list.indices + size_t(t) * triangleBytes;
-        kept.insert(kept.end(), first, first + triangleBytes);
+        const auto* bytes = reinterpret_cast<const uint8_t*>(corner);
+        kept.insert(kept.end(), bytes, bytes + sizeof corner);
     }
     return true;
+}
+
+} // namespace
+
+bool trianglesThatMayDraw(const SmallDraw& draw, std::vector<uint8_t>& kept,
+                          std::vector<ProjectedVertex>& screen) {
+    const TriangleList& list = draw.list;
+    if (draw.viewport.Width == 0 || draw.viewport.Height == 0 || list.stride < 3 * sizeof(float) ||
+        (list.indexSize != 2 && list.indexSize != 4))
+        return false;
+    const Matrix m = clipTransform(draw.world, draw.view, draw.projection);
+    if (!projectVertices(list, m, draw.viewport, screen)) return false;
+    return list.indexSize == 2 ? keepTriangles<uint16_t>(draw, screen, kept)
+                               : keepTriangles<uint32_t>(draw, screen, kept);
 }
 
 bool TriangleCulling::Answer::answers(const SmallDraw& draw) const {
