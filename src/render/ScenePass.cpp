@@ -7,14 +7,6 @@
 #include "render/SkyPoints.h"
 #include "render/SunPass.h"
 
-#include <ctime>
-#include <vector>
-#include <algorithm>
-#include <cstdio>
-namespace prof {
-inline double now() { timespec t; clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t); return t.tv_sec*1e6 + t.tv_nsec/1e3; }
-struct Acc { const char* name; std::vector<double> v; ~Acc(){ if(v.empty())return; std::sort(v.begin(),v.end()); fprintf(stderr,"PROF %-14s median %.1f us\n",name,v[v.size()/2]); } };
-}
 namespace render {
 
 using namespace gfx;
@@ -55,19 +47,16 @@ void setSunLights(const scene::FrameGeometry& frame, Device* device) {
 }
 
 void drawScene(const scene::OrreryState& state, const scene::FrameGeometry& frame, Device* device) {
-    static prof::Acc a{"sun"},b{"planetOrbits"},c{"sky"},d{"trace"},e{"moonOrbitsB"},f{"system"},g{"moonOrbitsF"};
-    double t=prof::now(), u;
-    drawSun(state, frame, device); u=prof::now(); a.v.push_back(u-t); t=u;
-    drawPlanetOrbits(state, frame, device); u=prof::now(); b.v.push_back(u-t); t=u;
-    drawSkyPoints(state, frame, device); u=prof::now(); c.v.push_back(u-t); t=u;
+    drawSun(state, frame, device);
+    drawPlanetOrbits(state, frame, device);
+    drawSkyPoints(state, frame, device);
     MoonTrail trails[model::slotsPerSystem];
     if (state.showMoonOrbits)
         for (int32_t m = 1; m <= frame.moonCount; ++m)
             traceMoonTrail(state, frame, m, trails[m]);
-    u=prof::now(); d.v.push_back(u-t); t=u;
-    drawMoonOrbits(state, frame, device, scene::BehindPlanet, trails); u=prof::now(); e.v.push_back(u-t); t=u;
-    drawPlanetSystem(state, frame, device); u=prof::now(); f.v.push_back(u-t); t=u;
-    drawMoonOrbits(state, frame, device, scene::InFrontOfPlanet, trails); u=prof::now(); g.v.push_back(u-t); t=u;
+    drawMoonOrbits(state, frame, device, scene::BehindPlanet, trails);
+    drawPlanetSystem(state, frame, device);
+    drawMoonOrbits(state, frame, device, scene::InFrontOfPlanet, trails);
 }
 
 } // namespace render
