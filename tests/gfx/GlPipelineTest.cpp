@@ -212,25 +212,31 @@ void buildSphere(uint32_t slices, uint32_t stacks, std::vector<MeshVertex>& vert
         }
 }
 
+// The sphere in managed vertex and index buffers.
+void uploadSphere(Device* device, const std::vector<MeshVertex>& vertices,
+                  const std::vector<uint16_t>& indices, VertexBuffer** vb, IndexBuffer** ib) {
+    ASSERT_EQ(device->CreateVertexBuffer(uint32_t(vertices.size() * 32), D3DUSAGE_WRITEONLY, 0x112,
+                                         D3DPOOL_MANAGED, vb),
+              S_OK);
+    ASSERT_EQ(device->CreateIndexBuffer(uint32_t(indices.size() * 2), D3DUSAGE_WRITEONLY,
+                                        D3DFMT_INDEX16, D3DPOOL_MANAGED, ib),
+              S_OK);
+    uint8_t* data = nullptr;
+    (*vb)->Lock(0, 0, &data, 0);
+    std::memcpy(data, vertices.data(), vertices.size() * 32);
+    (*vb)->Unlock();
+    (*ib)->Lock(0, 0, &data, 0);
+    std::memcpy(data, indices.data(), indices.size() * 2);
+    (*ib)->Unlock();
+}
+
 TEST_F(GlDeviceTest, CullCcwRemovesTheFarSideOfTheSphere) {
     std::vector<MeshVertex> vertices;
     std::vector<uint16_t> indices;
     buildSphere(16, 8, vertices, indices);
     VertexBuffer* vb = nullptr;
     IndexBuffer* ib = nullptr;
-    ASSERT_EQ(device->CreateVertexBuffer(uint32_t(vertices.size() * 32), D3DUSAGE_WRITEONLY, 0x112,
-                                         D3DPOOL_MANAGED, &vb),
-              S_OK);
-    ASSERT_EQ(device->CreateIndexBuffer(uint32_t(indices.size() * 2), D3DUSAGE_WRITEONLY,
-                                        D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib),
-              S_OK);
-    uint8_t* data = nullptr;
-    vb->Lock(0, 0, &data, 0);
-    std::memcpy(data, vertices.data(), vertices.size() * 32);
-    vb->Unlock();
-    ib->Lock(0, 0, &data, 0);
-    std::memcpy(data, indices.data(), indices.size() * 2);
-    ib->Unlock();
+    ASSERT_NO_FATAL_FAILURE(uploadSphere(device, vertices, indices, &vb, &ib));
 
     // The near side (facing -z, toward the eye) has tu near 0.5, the far
     // side tu near 0 or 1: a texture red in the middle and blue at the ends.
@@ -264,6 +270,7 @@ TEST_F(GlDeviceTest, CullCcwRemovesTheFarSideOfTheSphere) {
 
     // Indices past the buffer are refused, not read.
     const uint16_t bad = 999;
+    uint8_t* data = nullptr;
     ib->Lock(0, 2, &data, 0);
     std::memcpy(data, &bad, 2);
     ib->Unlock();
@@ -290,19 +297,7 @@ TEST_F(GlDeviceTest, SmallIndexedSpheresDrawEveryFragmentOfTheirTriangles) {
         unindexed.push_back(vertices[index]);
     VertexBuffer* vb = nullptr;
     IndexBuffer* ib = nullptr;
-    ASSERT_EQ(device->CreateVertexBuffer(uint32_t(vertices.size() * 32), D3DUSAGE_WRITEONLY, 0x112,
-                                         D3DPOOL_MANAGED, &vb),
-              S_OK);
-    ASSERT_EQ(device->CreateIndexBuffer(uint32_t(indices.size() * 2), D3DUSAGE_WRITEONLY,
-                                        D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib),
-              S_OK);
-    uint8_t* data = nullptr;
-    vb->Lock(0, 0, &data, 0);
-    std::memcpy(data, vertices.data(), vertices.size() * 32);
-    vb->Unlock();
-    ib->Lock(0, 0, &data, 0);
-    std::memcpy(data, indices.data(), indices.size() * 2);
-    ib->Unlock();
+    ASSERT_NO_FATAL_FAILURE(uploadSphere(device, vertices, indices, &vb, &ib));
 
     D3DXMATRIX view, projection;
     const D3DXVECTOR3 eye{0, 0, -12}, at{0, 0, 0}, up{0, 1, 0};
