@@ -165,6 +165,16 @@ def run_tests(tests):
     return 1 if failed else 0
 
 
+def report_run(run, *arguments):
+    """Runs one scenario; exit status 1, with the failure printed, when it fails."""
+    try:
+        run(*arguments)
+    except Failure as failure:
+        print(f"[FAIL] {failure}")
+        return 1
+    return 0
+
+
 def environment(**extra):
     env = dict(os.environ)
     env.setdefault("LIBGL_ALWAYS_SOFTWARE", "1")

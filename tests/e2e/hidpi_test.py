@@ -13,7 +13,7 @@ import sys
 
 import window_manager_test as wm
 from desktop import missing_tools, single_pixel_points
-from e2elib import Failure, check
+from e2elib import check, report_run
 
 SCALE = 2
 CLIENT_WIDTH, CLIENT_HEIGHT = 400, 300
@@ -63,12 +63,7 @@ def main():
     wm.runner, wm.data_dir, wm.shots_dir = args.runner, args.data, args.shots
     if args.shots:
         os.makedirs(args.shots, exist_ok=True)
-    try:
-        run(args.program, args.data)
-    except Failure as failure:
-        print(f"[FAIL] {failure}")
-        return 1
-    return 0
+    return report_run(run, args.program, args.data)
 
 
 if __name__ == "__main__":

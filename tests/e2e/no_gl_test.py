@@ -12,7 +12,7 @@ import sys
 import tempfile
 import time
 
-from e2elib import Failure, check, environment
+from e2elib import check, environment, report_run
 
 
 def xdotool(*arguments):
@@ -52,10 +52,7 @@ def main():
     if not shutil.which("xdotool") or not os.environ.get("DISPLAY"):
         print("needs xdotool and an X display (xvfb-run)")
         return 77
-    try:
-        run(args.program, args.data)
-    except Failure as failure:
-        print(f"[FAIL] {failure}")
+    if report_run(run, args.program, args.data):
         return 1
     print("[PASS] no OpenGL 3.3: message box and diagnostic line")
     return 0

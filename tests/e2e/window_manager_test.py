@@ -27,7 +27,7 @@ import time
 from desktop import (Desktop, client_area, cpu_share, cursor_image, has_mark, missing_tools,
                      opaque_pixels, save, single_pixel_points, text_lines, window_geometry)
 from e2elib import (Failure, bright, check, count_pixels, environment, green_text, read_png,
-                    screenshot)
+                    report_run, screenshot)
 from window_test import Program, bottom_left, centre_box, find_window, wait_for, xdotool
 
 SCREEN_WIDTH, SCREEN_HEIGHT = 1600, 900
@@ -312,12 +312,7 @@ def main():
     runner, data_dir = args.runner, args.data
     if shots_dir:
         os.makedirs(shots_dir, exist_ok=True)
-    try:
-        run(args.program, args.data)
-    except Failure as failure:
-        print(f"[FAIL] {failure}")
-        return 1
-    return 0
+    return report_run(run, args.program, args.data)
 
 
 if __name__ == "__main__":

@@ -18,7 +18,7 @@ import tempfile
 import time
 
 from e2elib import (Failure, bright, check, count_pixels, differing_pixels, environment,
-                    green_text, orange_text, screenshot)
+                    green_text, orange_text, report_run, screenshot)
 
 CLIENT_WIDTH, CLIENT_HEIGHT = 640, 480
 
@@ -252,12 +252,7 @@ def main():
     if not os.environ.get("DISPLAY"):
         print("no X display: run under xvfb-run (scripts/test)")
         return 77
-    try:
-        run(args.program, args.data)
-    except Failure as failure:
-        print(f"[FAIL] {failure}")
-        return 1
-    return 0
+    return report_run(run, args.program, args.data)
 
 
 if __name__ == "__main__":
