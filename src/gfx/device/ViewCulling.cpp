@@ -93,31 +93,40 @@ bool outsideView(const BoundingSphere& bounds, const D3DMATRIX& world, const D3D
 
 namespace {
 
-Matrix clipTransform(const D3DMATRIX& world, const D3DMATRIX& view, const D3DMATRIX& projection) {
-    return product(product(widen(world), view), projection);
-}
-
-// A model-space point on D3D's screen: pixel centres on integers, rows
-// down.  False at or behind the eye plane, or where the result is not a
-// number the rasteriser could hold.
+// Model space onto D3D's screen (pixel centres on integers, rows down)
+// under one world x view x projection and viewport.
 struct ScreenPoint {
     double x = 0, y = 0;
 };
 
-bool toScreen(const Matrix& m, const double p[3], const D3DVIEWPORT8& viewport, ScreenPoint& out) {
-    double clip[4];
-    for (int c = 0; c < 4; ++c)
-        clip[c] = p[0] * m.m[0][c] + p[1] * m.m[1][c] + p[2] * m.m[2][c] + m.m[3][c];
-    if (!(clip[3] > 0)) return false;
-    const double x = clip[0] / clip[3], y = clip[1] / clip[3];
-    // Beyond this the single-precision pipeline's own rounding is no longer
-    // small against a pixel; such a draw is not small anyway.
-    constexpr double far = 1e4;
-    if (!(std::abs(x) < far && std::abs(y) < far)) return false;
-    out.x = viewport.X + (x + 1.0) * viewport.Width / 2.0;
-    out.y = viewport.Y + (1.0 - y) * viewport.Height / 2.0;
-    return true;
-}
+struct ScreenMapping {
+    Matrix m;
+    double halfWidth, halfHeight, centreX, centreY;
+
+    ScreenMapping(const D3DMATRIX& world, const D3DMATRIX& view, const D3DMATRIX& projection,
+                  const D3DVIEWPORT8& viewport)
+        : m(product(product(widen(world), view), projection)), halfWidth(viewport.Width / 2.0),
+          halfHeight(viewport.Height / 2.0), centreX(viewport.X + halfWidth),
+          centreY(viewport.Y + halfHeight) {}
+
+    // False at or behind the eye plane, or where the result is not a number
+    // the rasteriser could hold.  Only clip x, y and w are needed.
+    bool project(double x, double y, double z, ScreenPoint& out) const {
+        const double cx = x * m.m[0][0] + y * m.m[1][0] + z * m.m[2][0] + m.m[3][0];
+        const double cy = x * m.m[0][1] + y * m.m[1][1] + z * m.m[2][1] + m.m[3][1];
+        const double cw = x * m.m[0][3] + y * m.m[1][3] + z * m.m[2][3] + m.m[3][3];
+        if (!(cw > 0)) return false;
+        const double inverse = 1.0 / cw;
+        const double nx = cx * inverse, ny = cy * inverse;
+        // Beyond this the single-precision pipeline's own rounding is no
+        // longer small against a pixel; such a draw is not small anyway.
+        constexpr double far = 1e4;
+        if (!(std::abs(nx) < far && std::abs(ny) < far)) return false;
+        out.x = centreX + nx * halfWidth;
+        out.y = centreY - ny * halfHeight;
+        return true;
+    }
+};
 
 // How far the rasteriser's vertex positions may lie from ours, in pixels:
 // its sub-pixel grid (1/256 at the coarsest in use) and single-precision
@@ -129,7 +138,7 @@ constexpr double slack = 1.0 / 16.0;
 // floor(at + slack) on the high side.  A triangle reaches one only if the
 // highest of its vertices' high ends is not below the lowest low end.
 // (Truncation and a correction rather than std::ceil and std::floor, which
-// without SSE 4.1 are library calls; `at` is within toScreen's bounds, far
+// without SSE 4.1 are library calls; `at` is within ScreenMapping::project's bounds, far
 // inside int32_t.)
 int32_t lowEnd(double at) {
     const double v = at - slack;
@@ -157,15 +166,15 @@ ScreenBounds screenBounds(const BoundingSphere& bounds, const D3DMATRIX& world,
                           const D3DVIEWPORT8& viewport) {
     ScreenBounds out;
     if (!(bounds.radius >= 0)) return out;
-    const Matrix m = clipTransform(world, view, projection);
+    const ScreenMapping mapping(world, view, projection, viewport);
     out.left = out.top = INFINITY;
     out.right = out.bottom = -INFINITY;
     for (int corner = 0; corner < 8; ++corner) {
-        const double p[3] = {bounds.x + (corner & 1 ? bounds.radius : -bounds.radius),
-                             bounds.y + (corner & 2 ? bounds.radius : -bounds.radius),
-                             bounds.z + (corner & 4 ? bounds.radius : -bounds.radius)};
         ScreenPoint s;
-        if (!toScreen(m, p, viewport, s)) return ScreenBounds{};
+        if (!mapping.project(bounds.x + (corner & 1 ? bounds.radius : -bounds.radius),
+                             bounds.y + (corner & 2 ? bounds.radius : -bounds.radius),
+                             bounds.z + (corner & 4 ? bounds.radius : -bounds.radius), s))
+            return ScreenBounds{};
         out.left = std::min(out.left, s.x);
         out.right = std::max(out.right, s.x);
         out.top = std::min(out.top, s.y);
@@ -178,33 +187,18 @@ ScreenBounds screenBounds(const BoundingSphere& bounds, const D3DMATRIX& world,
 namespace {
 
 // Every vertex of `list` on screen: false when one is at or behind the eye
-// plane or lands too far out (see toScreen).  Only x, y and w are needed:
-// the x and y of clip space over its w.
-bool projectVertices(const TriangleList& list, const Matrix& m, const D3DVIEWPORT8& viewport,
+// plane or lands too far out (see ScreenMapping::project).
+bool projectVertices(const TriangleList& list, const ScreenMapping& mapping,
                      std::vector<ProjectedVertex>& screen) {
-    constexpr double far = 1e4;
-    const double halfWidth = viewport.Width / 2.0, halfHeight = viewport.Height / 2.0;
-    const double centreX = viewport.X + halfWidth, centreY = viewport.Y + halfHeight;
     screen.resize(list.vertexCount);
     const uint8_t* vertex = list.vertices;
     for (uint32_t v = 0; v < list.vertexCount; ++v, vertex += list.stride) {
         float p[3];
         std::memcpy(p, vertex, sizeof p);
-        const double x = p[0], y = p[1], z = p[2];
-        const double cx = x * m.m[0][0] + y * m.m[1][0] + z * m.m[2][0] + m.m[3][0];
-        const double cy = x * m.m[0][1] + y * m.m[1][1] + z * m.m[2][1] + m.m[3][1];
-        const double cw = x * m.m[0][3] + y * m.m[1][3] + z * m.m[2][3] + m.m[3][3];
-        if (!(cw > 0)) return false;
-        const double inverse = 1.0 / cw;
-        const double nx = cx * inverse, ny = cy * inverse;
-        if (!(std::abs(nx) < far && std::abs(ny) < far)) return false;
-        ProjectedVertex& out = screen[v];
-        out.x = centreX + nx * halfWidth;
-        out.y = centreY - ny * halfHeight;
-        out.columnFrom = lowEnd(out.x);
-        out.columnTo = highEnd(out.x);
-        out.rowFrom = lowEnd(out.y);
-        out.rowTo = highEnd(out.y);
+        ScreenPoint point;
+        if (!mapping.project(p[0], p[1], p[2], point)) return false;
+        screen[v] = {point.x,          point.y,         lowEnd(point.x),
+                     highEnd(point.x), lowEnd(point.y), highEnd(point.y)};
     }
     return true;
 }
@@ -258,19 +252,20 @@ bool trianglesThatMayDraw(const SmallDraw& draw, std::vector<uint8_t>& kept,
     if (draw.viewport.Width == 0 || draw.viewport.Height == 0 || list.stride < 3 * sizeof(float) ||
         (list.indexSize != 2 && list.indexSize != 4))
         return false;
-    const Matrix m = clipTransform(draw.world, draw.view, draw.projection);
-    if (!projectVertices(list, m, draw.viewport, screen)) return false;
+    const ScreenMapping mapping(draw.world, draw.view, draw.projection, draw.viewport);
+    if (!projectVertices(list, mapping, screen)) return false;
     return list.indexSize == 2 ? keepTriangles<uint16_t>(draw, screen, kept)
                                : keepTriangles<uint32_t>(draw, screen, kept);
 }
 
 bool TriangleCulling::Answer::answers(const SmallDraw& draw) const {
-    return known && triangleCount == draw.list.triangleCount && cullMode == draw.cullMode &&
-           std::memcmp(source, draw.source, sizeof source) == 0 &&
-           std::memcmp(&world, &draw.world, sizeof world) == 0 &&
-           std::memcmp(&view, &draw.view, sizeof view) == 0 &&
-           std::memcmp(&projection, &draw.projection, sizeof projection) == 0 &&
-           std::memcmp(&viewport, &draw.viewport, sizeof viewport) == 0;
+    return known && key.list.triangleCount == draw.list.triangleCount &&
+           key.cullMode == draw.cullMode &&
+           std::memcmp(key.source, draw.source, sizeof key.source) == 0 &&
+           std::memcmp(&key.world, &draw.world, sizeof key.world) == 0 &&
+           std::memcmp(&key.view, &draw.view, sizeof key.view) == 0 &&
+           std::memcmp(&key.projection, &draw.projection, sizeof key.projection) == 0 &&
+           std::memcmp(&key.viewport, &draw.viewport, sizeof key.viewport) == 0;
 }
 
 const std::vector<uint8_t>* TriangleCulling::trianglesThatMayDraw(const SmallDraw& draw) {
@@ -279,13 +274,7 @@ const std::vector<uint8_t>* TriangleCulling::trianglesThatMayDraw(const SmallDra
     newest = 1 - newest;
     Answer& answer = answers[newest];
     answer.known = true;
-    std::memcpy(answer.source, draw.source, sizeof answer.source);
-    answer.triangleCount = draw.list.triangleCount;
-    answer.cullMode = draw.cullMode;
-    answer.world = draw.world;
-    answer.view = draw.view;
-    answer.projection = draw.projection;
-    answer.viewport = draw.viewport;
+    answer.key = draw;
     answer.applies = gfx::trianglesThatMayDraw(draw, answer.kept, screen);
     return answer.applies ? &answer.kept : nullptr;
 }

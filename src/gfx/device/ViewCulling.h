@@ -110,10 +110,7 @@ private:
     struct Answer {
         bool known = false;
         bool applies = false;
-        uint64_t source[6] = {};
-        uint32_t triangleCount = 0, cullMode = 0;
-        D3DMATRIX world{}, view{}, projection{};
-        D3DVIEWPORT8 viewport{};
+        SmallDraw key; // its list's pointers are not kept valid
         std::vector<uint8_t> kept;
         bool answers(const SmallDraw& draw) const;
     };
