@@ -46,6 +46,16 @@ bool isShown(const QWindow& window) {
     return top != &window && top->isExposed();
 }
 
+// The window's client area in device pixels: what a swap fills.
+struct PixelSize {
+    GLint width = 0, height = 0;
+};
+
+PixelSize pixelSize(const QWindow& window) {
+    const qreal ratio = window.devicePixelRatio();
+    return {GLint(window.width() * ratio), GLint(window.height() * ratio)};
+}
+
 // Where the back buffer shows in a window of windowWidth x windowHeight
 // pixels (top row 0).  Windowed: over the whole client area, stretched when
 // it no longer matches (as Direct3D does until Reset).  Full screen: the
@@ -256,8 +266,7 @@ HRESULT GlDevice::Present(const RECT* source, const RECT* dest, HWND overrideWin
 
 void GlDevice::copyBackBufferToWindow(const QWindow& window) {
     const GLuint image = backBuffer.resolve();
-    const qreal ratio = window.devicePixelRatio();
-    const GLint width = GLint(window.width() * ratio), height = GLint(window.height() * ratio);
+    const auto [width, height] = pixelSize(window);
     const GLint bw = GLint(backBuffer.width()), bh = GLint(backBuffer.height());
     const PresentArea area = presentArea(bw, bh, width, height, !parameters.Windowed);
     gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, image);
@@ -280,9 +289,8 @@ void GlDevice::copyBackBufferToWindow(const QWindow& window) {
 bool GlDevice::windowTakesFrame() const {
     const QWindow* window = context->window();
     if (!windowHoldsBackBuffer || !window || !isShown(*window)) return false;
-    const qreal ratio = window->devicePixelRatio();
-    return GLint(window->width() * ratio) == GLint(backBuffer.width()) &&
-           GLint(window->height() * ratio) == GLint(backBuffer.height());
+    const PixelSize size = pixelSize(*window);
+    return size.width == GLint(backBuffer.width()) && size.height == GLint(backBuffer.height());
 }
 
 GLuint GlDevice::frameFramebuffer() {
